@@ -1,0 +1,328 @@
+#include "Controls.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+#include <cmath>
+#include <mutex>
+
+#include "CanvasStore.h"
+#include "Runtime.h"
+#include "Ui.h"
+#include "Window.h"
+
+namespace fw {
+namespace {
+
+QString ToQt(const std::string& s) { return QString::fromStdString(s); }
+
+// Repaints a canvas at screen rate when something was drawn on it.
+class CanvasWidget : public QWidget {
+public:
+    CanvasWidget(QWidget* parent, std::shared_ptr<detail::CanvasStore> store)
+        : QWidget(parent), store_(std::move(store)) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        hook_ = detail::AddRefreshHook([this] {
+            if (store_->dirty.exchange(false, std::memory_order_relaxed)) update();
+        });
+    }
+    ~CanvasWidget() override { detail::RemoveRefreshHook(hook_); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        std::lock_guard lock(store_->mutex);
+        painter.drawImage(0, 0, store_->image);
+    }
+
+private:
+    std::shared_ptr<detail::CanvasStore> store_;
+    int hook_ = 0;
+};
+
+}  // namespace
+
+struct RectControl::WidgetRef {
+    QPointer<QWidget> widget;
+};
+
+RectControl::RectControl(const Ref<Window>& window) : window_(window), widget_(std::make_unique<WidgetRef>()) {}
+RectControl::~RectControl() = default;
+
+QWidget* RectControl::Widget() const { return widget_->widget; }
+
+void RectControl::Constructor() {
+    auto window = window_.lock();
+    if (!window) throw NilObjectException();
+    detail::RunOnUi([&] {
+        if (!window->Body()) throw NilObjectException();
+        widget_->widget = CreateWidget(window->Body());
+    });
+}
+
+void RectControl::Apply(const ControlSettings& s) {
+    name_ = s.Name;
+    tabIndex_ = s.TabIndex;
+    enabled_ = s.Enabled;
+    look_.bold = s.Bold;
+    look_.italic = s.Italic;
+    look_.underline = s.Underline;
+    QWidget* w = Widget();
+    if (!w) return;
+    w->setObjectName(ToQt(s.Name));
+    w->setGeometry(s.Left, s.Top, s.Width, s.Height);
+    w->setEnabled(s.Enabled);
+    w->setToolTip(ToQt(s.HelpTag));
+    ApplyFont();
+    ApplyOwn(s);
+    focusable_ = s.TabStop && w->focusPolicy() != Qt::NoFocus;
+    w->setVisible(s.Visible);
+}
+
+void RectControl::SetTextSize(float pixels) {
+    look_.textSize = pixels;
+    ApplyFont();
+}
+
+void RectControl::SetTextUnit(int unit) {
+    (void)unit;  // every unit is one pixel here, so that texts fit their boxes at any resolution
+}
+
+void RectControl::ApplyFont() {
+    QWidget* w = Widget();
+    if (!w) return;
+    QFont font = QApplication::font();
+    if (look_.textSize > 0) font.setPixelSize(static_cast<int>(std::lround(look_.textSize)));
+    font.setBold(look_.bold);
+    font.setItalic(look_.italic);
+    font.setUnderline(look_.underline);
+    w->setFont(font);
+}
+
+bool RectControl::Enabled() const { return enabled_; }
+
+void RectControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    if (IsUiThread()) {
+        if (QWidget* w = Widget()) w->setEnabled(enabled);
+        return;
+    }
+    std::weak_ptr<RectControl> weak = std::static_pointer_cast<RectControl>(shared_from_this());
+    detail::PostToUi([weak] {
+        if (auto c = weak.lock())
+            if (QWidget* w = c->Widget()) w->setEnabled(c->enabled_);
+    });
+}
+
+void RectControl::BindActionHandler(std::function<void()> handler) { action_ = std::move(handler); }
+
+void RectControl::RaiseAction() {
+    auto window = window_.lock();
+    if (!window || !action_) return;
+    auto self = std::static_pointer_cast<RectControl>(shared_from_this());
+    auto action = action_;
+    window->RunAction(self, action);
+}
+
+// Canvas
+
+Canvas::Canvas(const Ref<Window>& window)
+    : RectControl(window), store_(std::make_shared<detail::CanvasStore>()),
+      graphics_(std::make_shared<fw::Graphics>(store_)) {}
+
+QWidget* Canvas::CreateWidget(QWidget* parent) {
+    auto* w = new CanvasWidget(parent, store_);
+    w->setFocusPolicy(Qt::NoFocus);
+    return w;
+}
+
+void Canvas::ApplyOwn(const ControlSettings& s) {
+    auto window = Owner().lock();
+    const WindowSettings ws = window ? window->Settings() : WindowSettings{};
+    // An erased canvas shows the window's background.
+    const std::uint32_t erase = ws.HasBackColor ? ws.BackColor.rgb : 0xFFFFFFu;
+    {
+        std::lock_guard lock(store_->mutex);
+        store_->eraseColor = erase;
+        store_->image = QImage(std::max(s.Width, 1), std::max(s.Height, 1), QImage::Format_RGB32);
+    }
+    store_->Erase();
+    if (QWidget* w = Widget()) w->setFocusPolicy(s.AcceptFocus ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void Canvas::Erase() { store_->Erase(); }
+
+// PushButton
+
+QWidget* PushButton::CreateWidget(QWidget* parent) {
+    auto* b = new QPushButton(parent);
+    QObject::connect(b, &QPushButton::clicked, b, [this] { RaiseAction(); });
+    return b;
+}
+
+void PushButton::ApplyOwn(const ControlSettings& s) {
+    auto* b = static_cast<QPushButton*>(Widget());
+    b->setText(ToQt(s.Caption));
+    b->setAutoDefault(false);
+    b->setDefault(s.Default);
+}
+
+// RadioButton
+
+QWidget* RadioButton::CreateWidget(QWidget* parent) {
+    auto* b = new QRadioButton(parent);
+    QObject::connect(b, &QRadioButton::clicked, b, [this] { RaiseAction(); });
+    return b;
+}
+
+void RadioButton::ApplyOwn(const ControlSettings& s) {
+    auto* b = static_cast<QRadioButton*>(Widget());
+    b->setText(ToQt(s.Caption));
+    b->setChecked(s.Value);
+}
+
+bool RadioButton::Value() const {
+    auto* b = static_cast<QRadioButton*>(Widget());
+    return b && b->isChecked();
+}
+
+// TextField
+
+struct TextField::Mirror {
+    mutable std::mutex mutex;
+    std::string text;
+};
+
+TextField::TextField(const Ref<Window>& window) : RectControl(window), mirror_(std::make_shared<Mirror>()) {}
+
+QWidget* TextField::CreateWidget(QWidget* parent) {
+    auto* e = new QLineEdit(parent);
+    std::shared_ptr<Mirror> mirror = mirror_;
+    // The user's edits are mirrored so that any thread can read the text.
+    QObject::connect(e, &QLineEdit::textChanged, e, [mirror](const QString& t) {
+        std::lock_guard lock(mirror->mutex);
+        mirror->text = t.toStdString();
+    });
+    return e;
+}
+
+void TextField::ApplyOwn(const ControlSettings& s) {
+    auto* e = static_cast<QLineEdit*>(Widget());
+    e->setFrame(s.Border);
+    e->setEchoMode(s.Password ? QLineEdit::Password : QLineEdit::Normal);
+    e->setReadOnly(s.ReadOnly);
+    if (s.LimitText > 0) e->setMaxLength(s.LimitText);
+    e->setAlignment(s.Alignment == 2 ? Qt::AlignHCenter : s.Alignment == 3 ? Qt::AlignRight : Qt::AlignLeft);
+    QPalette pal = e->palette();
+    pal.setColor(QPalette::Text, QColor(QRgb(s.TextColor.rgb)));
+    pal.setColor(QPalette::Base, QColor(QRgb(s.BackColor.rgb)));
+    e->setPalette(pal);
+    e->setText(ToQt(s.Text));
+    std::lock_guard lock(mirror_->mutex);
+    mirror_->text = s.Text;
+}
+
+std::string TextField::Text() const {
+    std::lock_guard lock(mirror_->mutex);
+    return mirror_->text;
+}
+
+// StaticText
+
+struct StaticText::Store {
+    mutable std::mutex mutex;
+    std::string text;
+    std::atomic<bool> dirty{false};
+};
+
+// A label that shows the text last set, from whichever thread, at screen rate; a
+// single-line label whose text needs more room than its box grows to the right and down.
+struct LabelFlush {
+    static void Show(StaticText& t, QLabel* label) {
+        std::string text;
+        {
+            std::lock_guard lock(t.store_->mutex);
+            text = t.store_->text;
+        }
+        label->setText(ToQt(text));
+        if (!t.multiline_) {
+            const QSize hint = label->sizeHint();
+            label->resize(std::max(t.boxWidth_, hint.width()), std::max(t.boxHeight_, hint.height()));
+        }
+    }
+};
+
+namespace {
+class Label : public QLabel {
+public:
+    using QLabel::QLabel;
+    void SetFlush(std::function<void()> flush) { hook_ = detail::AddRefreshHook(std::move(flush)); }
+    ~Label() override {
+        if (hook_) detail::RemoveRefreshHook(hook_);
+    }
+
+private:
+    int hook_ = 0;
+};
+}  // namespace
+
+StaticText::StaticText(const Ref<Window>& window) : RectControl(window), store_(std::make_shared<Store>()) {}
+
+QWidget* StaticText::CreateWidget(QWidget* parent) {
+    std::weak_ptr<StaticText> weak = std::static_pointer_cast<StaticText>(shared_from_this());
+    auto* label = new Label(parent);
+    QPointer<QLabel> guard(label);
+    label->SetFlush([weak, guard] {
+        auto text = weak.lock();
+        if (text && guard && text->store_->dirty.exchange(false, std::memory_order_relaxed))
+            LabelFlush::Show(*text, guard);
+    });
+    return label;
+}
+
+void StaticText::ApplyOwn(const ControlSettings& s) {
+    auto* label = static_cast<QLabel*>(Widget());
+    multiline_ = s.Multiline;
+    boxWidth_ = s.Width;
+    boxHeight_ = s.Height;
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(s.Multiline);
+    Qt::Alignment align = s.TextAlign == 2 ? Qt::AlignHCenter : s.TextAlign == 3 ? Qt::AlignRight : Qt::AlignLeft;
+    label->setAlignment(align | Qt::AlignTop);
+    label->setFocusPolicy(Qt::NoFocus);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, QColor(QRgb(s.TextColor.rgb)));
+    label->setPalette(pal);
+    SetText(s.Text);
+}
+
+void StaticText::ApplyFont() {
+    RectControl::ApplyFont();
+    if (auto* label = static_cast<QLabel*>(Widget())) LabelFlush::Show(*this, label);
+}
+
+std::string StaticText::Text() const {
+    std::lock_guard lock(store_->mutex);
+    return store_->text;
+}
+
+void StaticText::SetText(const std::string& text) {
+    {
+        std::lock_guard lock(store_->mutex);
+        if (store_->text == text && !IsUiThread()) return;
+        store_->text = text;
+    }
+    if (IsUiThread()) {
+        if (auto* label = static_cast<QLabel*>(Widget())) LabelFlush::Show(*this, label);
+        return;
+    }
+    store_->dirty.store(true, std::memory_order_relaxed);
+}
+
+}  // namespace fw

@@ -1,0 +1,169 @@
+// The controls of a window: canvas, push button, radio button, text field, label.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Graphics.h"
+#include "Object.h"
+
+class QWidget;
+
+namespace fw {
+
+class Window;
+
+// One row of a layout: the values a control takes in one step. A control uses the
+// values that apply to its kind.
+struct ControlSettings {
+    std::string Name;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    int TabIndex = 0;
+    std::string Caption;  // push buttons and radio buttons
+    std::string Text;     // text fields and labels
+    bool Enabled = true, Visible = true;
+    bool LockLeft = true, LockTop = true, LockRight = false, LockBottom = false;
+    bool TabStop = true, AutoDeactivate = true;
+    std::string HelpTag;
+    std::string TextFont = "System";  // the platform's normal UI font
+    bool Bold = false, Italic = false, Underline = false;
+    Color TextColor{0x000000};
+    bool Multiline = false;  // labels: wrapped within the box
+    int TextAlign = 0;       // labels: 0 left, 1 left, 2 centre, 3 right
+    bool Value = false;      // radio buttons: selected
+    bool Default = false, Cancel = false;  // push buttons
+    bool Border = true, Password = false, ReadOnly = false;  // text fields
+    Color BackColor{0xFFFFFF};
+    int LimitText = 0, Alignment = 0;
+    bool DoubleBuffer = false, EraseBackground = true, AcceptFocus = false, AcceptTabs = false,
+         UseFocusRing = true;  // canvas
+};
+
+class RectControl : public Object {
+public:
+    explicit RectControl(const Ref<Window>& window);
+    ~RectControl() override;
+    RectControl(const RectControl&) = delete;
+    RectControl& operator=(const RectControl&) = delete;
+
+    // Makes the control's widget on its window (on the user-interface thread).
+    void Constructor();
+    void Apply(const ControlSettings& settings);
+    void SetTextSize(float pixels);  // one unit is one pixel
+    void SetTextUnit(int unit);
+
+    const std::string& Name() const { return name_; }
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    int TabIndex() const { return tabIndex_; }
+
+    // Binds the "Action" event of this control to one method of one window object.
+    template <class W>
+    void BindAction(const Ref<W>& window, void (W::*method)()) {
+        std::weak_ptr<W> weak = window;
+        BindActionHandler([weak, method] {
+            if (auto w = weak.lock()) ((*w).*method)();
+        });
+    }
+    void BindActionHandler(std::function<void()> handler);
+
+    // The widget, for the framework and for tests; only on the user-interface thread.
+    QWidget* Widget() const;
+
+protected:
+    virtual QWidget* CreateWidget(QWidget* parent) = 0;
+    virtual void ApplyOwn(const ControlSettings& settings) = 0;
+    virtual void ApplyFont();
+    void RaiseAction();
+    std::weak_ptr<Window> Owner() const { return window_; }
+
+    struct Look {
+        float textSize = 0;  // 0: the default size
+        bool bold = false, italic = false, underline = false;
+    } look_;
+
+private:
+    friend class Window;
+    std::weak_ptr<Window> window_;
+    std::string name_;
+    int tabIndex_ = 0;
+    bool enabled_ = true;
+    bool focusable_ = false;
+    std::function<void()> action_;
+    struct WidgetRef;
+    std::unique_ptr<WidgetRef> widget_;
+};
+
+class Canvas : public RectControl {
+public:
+    explicit Canvas(const Ref<Window>& window);
+    // Never nil while the canvas exists.
+    Ref<fw::Graphics> Graphics() const { return graphics_; }
+    // Wipes the drawing to the window's background colour.
+    void Erase();
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void ApplyOwn(const ControlSettings& settings) override;
+
+private:
+    std::shared_ptr<detail::CanvasStore> store_;
+    Ref<fw::Graphics> graphics_;
+};
+
+class PushButton : public RectControl {
+public:
+    using RectControl::RectControl;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void ApplyOwn(const ControlSettings& settings) override;
+};
+
+class RadioButton : public RectControl {
+public:
+    using RectControl::RectControl;
+    bool Value() const;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void ApplyOwn(const ControlSettings& settings) override;
+};
+
+class TextField : public RectControl {
+public:
+    explicit TextField(const Ref<Window>& window);
+    // The text as the user left it; may be read from any thread.
+    std::string Text() const;
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void ApplyOwn(const ControlSettings& settings) override;
+
+private:
+    struct Mirror;
+    std::shared_ptr<Mirror> mirror_;
+};
+
+class StaticText : public RectControl {
+public:
+    explicit StaticText(const Ref<Window>& window);
+    std::string Text() const;
+    // May be set from any thread; the screen shows it at its next refresh.
+    void SetText(const std::string& text);
+
+protected:
+    QWidget* CreateWidget(QWidget* parent) override;
+    void ApplyOwn(const ControlSettings& settings) override;
+    void ApplyFont() override;
+
+private:
+    struct Store;
+    std::shared_ptr<Store> store_;
+    bool multiline_ = false;
+    int boxWidth_ = 0, boxHeight_ = 0;
+    friend struct LabelFlush;
+};
+
+}  // namespace fw

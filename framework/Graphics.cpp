@@ -1,0 +1,100 @@
+#include "Graphics.h"
+
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+
+#include "CanvasStore.h"
+
+namespace fw {
+namespace {
+constexpr int kMaxSide = 1 << 24;
+}
+
+Color RGB(int red, int green, int blue) {
+    auto c = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 0, 255)); };
+    return Color{(c(red) << 16) | (c(green) << 8) | c(blue)};
+}
+
+Picture::Picture(const QImage& image)
+    : image_(std::make_unique<QImage>(image.convertToFormat(
+          image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32))) {}
+Picture::~Picture() = default;
+int Picture::Width() const { return image_->width(); }
+int Picture::Height() const { return image_->height(); }
+const QImage& Picture::Image() const { return *image_; }
+
+Graphics::Graphics(std::shared_ptr<detail::CanvasStore> store) : store_(std::move(store)) {}
+
+void Graphics::Pixel(int x, int y, Color color) {
+    {
+        std::lock_guard lock(store_->mutex);
+        QImage& img = store_->image;
+        if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return;
+        reinterpret_cast<QRgb*>(img.scanLine(y))[x] = 0xFF000000u | color.rgb;
+    }
+    store_->dirty.store(true, std::memory_order_relaxed);
+}
+
+Color Graphics::Pixel(int x, int y) const {
+    std::lock_guard lock(store_->mutex);
+    const QImage& img = store_->image;
+    if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return Color{};
+    return Color{reinterpret_cast<const QRgb*>(img.constScanLine(y))[x] & 0xFFFFFFu};
+}
+
+int Graphics::Width() const {
+    std::lock_guard lock(store_->mutex);
+    return store_->image.width();
+}
+
+int Graphics::Height() const {
+    std::lock_guard lock(store_->mutex);
+    return store_->image.height();
+}
+
+void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWidth, int destHeight,
+                           int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
+    if (!picture) return;
+    const QImage& src = picture->Image();
+    const int sw = sourceWidth == kNatural ? src.width() - sourceX : sourceWidth;
+    const int sh = sourceHeight == kNatural ? src.height() - sourceY : sourceHeight;
+    const int dw = destWidth == kNatural ? sw : destWidth;
+    const int dh = destHeight == kNatural ? sh : destHeight;
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+    if (dw > kMaxSide || dh > kMaxSide) return;  // keeps every rectangle inside the Integer range
+    {
+        std::lock_guard lock(store_->mutex);
+        QImage& dst = store_->image;
+        // Entirely outside the canvas: nothing to draw, whatever the coordinates.
+        if (x >= dst.width() || y >= dst.height() || static_cast<long long>(x) + dw <= 0 ||
+            static_cast<long long>(y) + dh <= 0)
+            return;
+        const bool plainCopy = dw == sw && dh == sh && !src.hasAlphaChannel() &&
+                               src.format() == QImage::Format_RGB32;
+        if (plainCopy) {
+            // The common case, a whole opaque picture at its own size: a clipped row copy.
+            // Coordinates are widened so that values near the Integer bounds cannot overflow.
+            const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
+            const long long x1 = std::min<long long>(static_cast<long long>(x) + dw, dst.width());
+            const long long y1 = std::min<long long>(static_cast<long long>(y) + dh, dst.height());
+            const int sx0 = std::max(sourceX, 0), sy0 = std::max(sourceY, 0);
+            for (long long row = y0; row < y1; ++row) {
+                const long long srow = sy0 + (row - y);
+                if (srow < 0 || srow >= src.height()) continue;
+                const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(static_cast<int>(srow)));
+                QRgb* d = reinterpret_cast<QRgb*>(dst.scanLine(static_cast<int>(row)));
+                for (long long col = x0; col < x1; ++col) {
+                    const long long scol = sx0 + (col - x);
+                    if (scol >= 0 && scol < src.width()) d[col] = s[scol];
+                }
+            }
+        } else {
+            QPainter painter(&dst);
+            painter.drawImage(QRect(x, y, dw, dh), src, QRect(sourceX, sourceY, sw, sh));
+        }
+    }
+    store_->dirty.store(true, std::memory_order_relaxed);
+}
+
+}  // namespace fw

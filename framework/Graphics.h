@@ -1,0 +1,63 @@
+// Colours, pictures and the drawing surface of a canvas.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Object.h"
+
+class QImage;
+
+namespace fw {
+
+struct Color {
+    std::uint32_t rgb = 0;  // 0xRRGGBB
+    int Red() const { return static_cast<int>((rgb >> 16) & 0xFF); }
+    int Green() const { return static_cast<int>((rgb >> 8) & 0xFF); }
+    int Blue() const { return static_cast<int>(rgb & 0xFF); }
+    friend bool operator==(Color a, Color b) { return a.rgb == b.rgb; }
+};
+
+// Each component clamped to 0..255.
+Color RGB(int red, int green, int blue);
+
+// An image, immutable once made.
+class Picture : public Object {
+public:
+    explicit Picture(const QImage& image);
+    ~Picture() override;
+    int Width() const;
+    int Height() const;
+    const QImage& Image() const;
+
+private:
+    std::unique_ptr<QImage> image_;
+};
+
+namespace detail {
+struct CanvasStore;
+}
+
+// Drawing on a canvas. It may be used from any thread: it draws into the canvas's
+// own image, which the screen shows at its next refresh.
+class Graphics : public Object {
+public:
+    static constexpr int kNatural = -10000;  // "the picture's own size" in DrawPicture
+
+    explicit Graphics(std::shared_ptr<detail::CanvasStore> store);
+    // Sets one pixel; a pixel outside the canvas is ignored.
+    void Pixel(int x, int y, Color color);
+    Color Pixel(int x, int y) const;
+    // The picture with its top-left corner at (x, y), at its own size when the sizes
+    // are kNatural; clipped to the canvas. A nil picture draws nothing.
+    void DrawPicture(const Ref<Picture>& picture, int x, int y, int destWidth = kNatural,
+                     int destHeight = kNatural, int sourceX = 0, int sourceY = 0,
+                     int sourceWidth = kNatural, int sourceHeight = kNatural);
+    int Width() const;
+    int Height() const;
+
+private:
+    std::shared_ptr<detail::CanvasStore> store_;
+};
+
+}  // namespace fw

@@ -1,0 +1,120 @@
+// Windows: construction, the record of open windows, controls by name, menu handlers.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "Graphics.h"
+#include "Object.h"
+
+namespace fw {
+
+class MenuBar;
+class MenuItem;
+
+// The values a window takes in one step.
+struct WindowSettings {
+    int Width = 300, Height = 300;
+    int MinWidth = 64, MinHeight = 64, MaxWidth = 32000, MaxHeight = 32000;
+    bool Resizeable = true, LiveResize = true;
+    std::string Title;
+    bool HasBackColor = false;
+    Color BackColor{0xFFFFFF};
+    bool Visible = true;
+    bool CloseButton = true, MinimizeButton = true, MaximizeButton = true;
+    bool FullScreen = false, MenuBarVisible = true, Composite = false;
+    int Frame = 0, Placement = 0, MacProcID = 0;
+};
+
+class Window : public Object {
+public:
+    Window();
+    ~Window() override;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // Builds the window on the user-interface thread: raises Layout, CreateControls,
+    // AddMenuHandlers and Open, and shows it when the settings make it visible. From
+    // here until it closes the window is in the record of open windows.
+    void Constructor();
+    // Shows the window modeless and brings it to the front.
+    void Show();
+    // Raises Close and takes the window out of the record; the object lives on while referenced.
+    void Close();
+    // A repaint; with erase it also wipes the drawing of every canvas of the window.
+    void Refresh(bool eraseBackground);
+    void SetMenuBar(const Ref<fw::MenuBar>& bar);
+    Ref<fw::MenuBar> MenuBar() const { return menuBar_; }
+    void ApplySettings(const WindowSettings& settings);
+    const WindowSettings& Settings() const { return settings_; }
+    bool IsOpen() const { return open_; }
+
+    // A new control of class T for this window (not yet registered).
+    template <class T>
+    Ref<T> NewControl() {
+        return New<T>(std::static_pointer_cast<Window>(shared_from_this()));
+    }
+    void AddControl(const std::string& name, const Ref<RectControl>& control);
+    // The control registered under the name, or nil.
+    Ref<RectControl> Control(const std::string& name) const;
+    template <class T>
+    Ref<T> Find(const std::string& name) const {
+        return Cast<T>(Control(name));
+    }
+    // A menu handler, run when the item of that name is chosen in this window.
+    void AddMenuHandler(const std::string& itemName, std::function<bool()> handler);
+    bool HasMenuHandler(const std::string& itemName) const;
+    // Chooses a menu item as the user would (for the menus and for tests).
+    void ChooseMenuItem(const Ref<MenuItem>& item);
+
+    // The control whose event is being handled, during an "Action" handler; else nil.
+    Ref<RectControl> Sender() const { return sender_.lock(); }
+
+    // Window events; the program's windows override the ones they handle.
+    virtual void Layout() {}
+    virtual void CreateControls() {}
+    virtual void AddMenuHandlers(const Ref<Window>& window) { (void)window; }
+    virtual void Event_Open() {}
+    virtual void Event_Close() {}
+    virtual void Event_EnableMenuItems() {}
+    virtual bool Event_MouseDown(int x, int y) {
+        (void)x;
+        (void)y;
+        return false;
+    }
+
+    // For the framework and tests: the top-level widget and the one that holds the controls.
+    QWidget* TopWidget() const;
+    QWidget* Body() const;
+    // Raises EnableMenuItems and updates the enabled state of every menu item.
+    void UpdateMenus();
+
+private:
+    friend class RectControl;
+    friend struct WindowEvents;
+    void BuildOnUiThread();
+    void HandleClose();
+    void HandleMouseDown(int x, int y);
+    void BuildMenus();
+    void RunAction(const Ref<RectControl>& control, const std::function<void()>& action);
+
+    WindowSettings settings_;
+    Ref<fw::MenuBar> menuBar_;
+    std::map<std::string, Ref<RectControl>> controls_;
+    std::vector<std::string> controlOrder_;
+    std::map<std::string, std::function<bool()>> menuHandlers_;
+    std::weak_ptr<RectControl> sender_;
+    bool open_ = false;
+    bool closing_ = false;
+    struct Widgets;
+    std::unique_ptr<Widgets> widgets_;
+};
+
+// The open window registered under the full class name, or nil.
+Ref<Window> OpenWindow(const std::string& fullClassName);
+
+}  // namespace fw
