@@ -304,6 +304,8 @@ void StaticText::ApplyOwn(const ControlSettings& s) {
 
 void StaticText::ApplyFont() {
     RectControl::ApplyFont();
+    // Before its settings are applied the label has no box to fit into yet.
+    if (boxWidth_ <= 0) return;
     if (auto* label = static_cast<QLabel*>(Widget())) LabelFlush::Show(*this, label);
 }
 

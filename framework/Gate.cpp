@@ -51,8 +51,16 @@ bool Gate::Contended() {
 
 void Gate::HandOver() {
     if (!Contended()) return;
-    const int depth = ReleaseAll();
-    Restore(depth);
+    // Queue up again in the same step as letting go, so that the waiters cannot
+    // take the gate back and forth among themselves while this thread waits for the lock.
+    std::uint64_t ticket = 0;
+    {
+        std::lock_guard lock(gMutex);
+        ticket = gNext.fetch_add(1, std::memory_order_relaxed);
+        gServing.fetch_add(1, std::memory_order_relaxed);
+    }
+    gTurn.notify_all();
+    WaitFor(ticket);
 }
 
 int Gate::ReleaseAll() {

@@ -145,11 +145,6 @@ void Initialise(const Delegate& startup) {
 void RunEventLoop() {
     if (!gApp) return;
     QApplication::exec();
-    gQuitting.store(true);
-    {
-        std::lock_guard lock(gQueueMutex);
-    }
-    gQueueDone.notify_all();
     EndAllThreads();
 }
 
@@ -193,6 +188,14 @@ int RuntimeExit() {
 bool IsUiThread() { return std::this_thread::get_id() == gUiThread; }
 
 namespace detail {
+
+void BeginQuit() {
+    gQuitting.store(true);
+    {
+        std::lock_guard lock(gQueueMutex);
+    }
+    gQueueDone.notify_all();
+}
 
 void PostToUi(std::function<void()> fn) {
     std::lock_guard lock(gQueueMutex);

@@ -11,6 +11,7 @@
 namespace fw {
 namespace detail {
 void ReportHandlerException(std::exception_ptr e, const std::string& where);
+void BeginQuit();
 }
 
 namespace {
@@ -95,6 +96,7 @@ void SignalUserCancel() {
 int RunningThreadCount() { return gRunning.load(); }
 
 void EndAllThreads() {
+    detail::BeginQuit();
     const int depth = Gate::ReleaseAll();
     JoinThreads(true);
     Gate::Restore(depth);

@@ -33,6 +33,6 @@ bool UserCancelled();
 void SignalUserCancel();
 int RunningThreadCount();
 // Ends the threads at quit: they see UserCancelled(), run to their stop test and are joined.
-void EndAllThreads();
+void EndAllThreads();  // also makes UserCancelled() true from then on
 
 }  // namespace fw

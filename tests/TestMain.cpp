@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "framework/Runtime.h"
+#include "framework/Thread.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     }
     if (!fw::RuntimeStart(argc, argv)) return 1;
     const int result = RUN_ALL_TESTS();
+    fw::EndAllThreads();
     fw::FinaliseModules();
     fw::RuntimeExit();
     return result;

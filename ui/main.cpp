@@ -1,6 +1,11 @@
 #include "framework/Runtime.h"
+#include "ui/Startup.h"
+
 int main(int argc, char** argv) {
     if (!fw::RuntimeStart(argc, argv)) return 1;
-    fw::RunEventLoop();
+    RegisterClasses();
+    Main();
+    fw::FinaliseModules();
+    FinaliseProgramModules();
     return fw::RuntimeExit();
 }

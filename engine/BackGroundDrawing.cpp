@@ -1,0 +1,164 @@
+#include "engine/BackGroundDrawing.h"
+
+#include "engine/RunDisplay.h"
+#include "engine/Variables.h"
+#include "framework/Values.h"
+#include "framework/Window.h"
+#include "ui/Window1.h"
+
+namespace V = Variables;
+using fw::NonNil;
+using fw::Pow;
+using fw::Sqrt;
+
+namespace {
+
+constexpr double kOrbitYearSeconds = 30758400;  // 356 days of 86,400 s
+constexpr double kYearsDisplaySteps = 500;      // the years are shown when tcalc exceeds this many steps
+
+std::string FieldText(const char* name) {
+    return NonNil(NonNil(Window1()).Find<fw::TextField>(name)).Text();
+}
+
+// Distances, forces and accelerations from the positions of this step, each result
+// stored before the next formula reads it.
+void Accelerations() {
+    V::r = Sqrt(Pow(V::x - V::x1, 2) + Pow(V::y - V::y1, 2));
+    V::r1 = Sqrt(Pow(V::x2 - V::x1, 2) + Pow(V::y2 - V::y1, 2));
+    V::r2 = Sqrt(Pow(V::x - V::x2, 2) + Pow(V::y - V::y2, 2));
+
+    V::f = ((-V::k) * V::mo) * V::mo / Pow(V::r, 2);
+    V::f1 = ((-V::k) * V::mo) * V::mo / Pow(V::r2, 2);
+    V::f2 = ((-V::k) * V::mo) * V::mo / Pow(V::r1, 2);
+
+    V::ax = (((V::x - V::x1) / V::r) / V::mo) * V::f + (((V::x - V::x2) / V::r2) / V::mo) * V::f1;
+    V::ay = (((V::y - V::y1) / V::r) / V::mo) * V::f + (((V::y - V::y2) / V::r2) / V::mo) * V::f1;
+    V::ax1 = (((V::x1 - V::x) / V::r) / V::mo) * V::f + (((V::x1 - V::x2) / V::r1) / V::mo) * V::f2;
+    V::ay1 = (((V::y1 - V::y) / V::r) / V::mo) * V::f + (((V::y1 - V::y2) / V::r1) / V::mo) * V::f2;
+    V::ax2 = (((V::x2 - V::x) / V::r2) / V::mo) * V::f1 + (((V::x2 - V::x1) / V::r1) / V::mo) * V::f2;
+    V::ay2 = (((V::y2 - V::y) / V::r2) / V::mo) * V::f1 + (((V::y2 - V::y1) / V::r1) / V::mo) * V::f2;
+}
+
+// Semi-implicit Euler: all velocities first, then the positions with the new velocities.
+void Kick() {
+    V::vx = V::vx + (V::ax * V::dt);
+    V::vy = V::vy + (V::ay * V::dt);
+    V::vx1 = V::vx1 + (V::ax1 * V::dt);
+    V::vy1 = V::vy1 + (V::ay1 * V::dt);
+    V::vx2 = V::vx2 + (V::ax2 * V::dt);
+    V::vy2 = V::vy2 + (V::ay2 * V::dt);
+}
+
+void Drift() {
+    V::x = V::x + (V::vx * V::dt);
+    V::y = V::y + (V::vy * V::dt);
+    V::x1 = V::x1 + (V::vx1 * V::dt);
+    V::y1 = V::y1 + (V::vy1 * V::dt);
+    V::x2 = V::x2 + (V::vx2 * V::dt);
+    V::y2 = V::y2 + (V::vy2 * V::dt);
+}
+
+// The time, and on every display step the elapsed orbit years in tenths.
+void YearsDisplay() {
+    V::t = V::t + V::dt;
+    V::tcalc = V::tcalc + V::dt;
+    if (kYearsDisplaySteps * V::dt < V::tcalc) V::tcalc = 0;
+    if (V::tcalc == 0) {
+        V::ct = fw::DoubleToInteger((V::t / kOrbitYearSeconds) * 10);
+        NonNil(NonNil(Window1()).Find<fw::StaticText>("StaticText8"))
+            .SetText(fw::Str(fw::IntegerToDouble(V::ct) / 10));
+    }
+}
+
+}  // namespace
+
+BackGroundDrawing::~BackGroundDrawing() { theCanvas = nullptr; }
+
+void BackGroundDrawing::Event_Run() {
+    NonNil(Window1()).Refresh(true);
+    Scale();
+    if (V::Stable)
+        VarStable();
+    else
+        VarUnstable();
+    StarDraw();
+}
+
+void BackGroundDrawing::StarDraw() {
+    for (;;) {
+        if (fw::UserCancelled()) return;
+        if (Stopp) return;
+        Accelerations();
+        Kick();
+        Drift();
+        if (!V::Valinta) PathStep();
+        YearsDisplay();
+        if (V::Valinta) AnimationStep();
+        fw::YieldToEventLoop();
+    }
+}
+
+void BackGroundDrawing::Scale() {
+    V::AU = 1.496 * Pow(10, 8);
+    V::scx = 270;
+    V::scy = 220;
+    V::sck = 3 * Pow(10, 6);
+}
+
+// A close pair on the x axis with a distant third star on the y axis.
+void BackGroundDrawing::VarStable() {
+    V::dt = fw::Val(FieldText("dtField"));
+    V::t = 0;
+    V::tcalc = 0;
+    V::x = (-V::AU) / 2.4;
+    V::y = 0;
+    V::xx = V::x;
+    V::yy = V::y;
+    V::x1 = V::AU / 2.4;
+    V::xx1 = V::x1;
+    V::y1 = 0;
+    V::yy1 = V::y1;
+    V::x2 = 0;
+    V::xx2 = V::x2;
+    V::y2 = 4 * V::AU;
+    V::yy2 = V::y2;
+    V::vpc = fw::Val(FieldText("SpeedField"));
+    V::v = (-32.2 * V::vpc) / 100;
+    V::vx = 0.4 * V::v;
+    V::vy = V::v;
+    V::vx1 = 0.4 * V::v;
+    V::vy1 = -V::v;
+    V::vx2 = -0.8 * V::v;
+    V::vy2 = 0;
+    V::k = 6.7 * Pow(10, -8);
+    V::mo = 4 * Pow(10, 18);
+}
+
+// An equilateral triangle of circumradius AU, turning as a rigid body.
+void BackGroundDrawing::VarUnstable() {
+    V::dt = fw::Val(FieldText("dtField"));
+    V::t = 0;
+    V::tcalc = 0;
+    V::x = (-V::AU) / 2;
+    V::xx = V::x;
+    V::y = (V::AU * Sqrt(3)) / 2;
+    V::yy = V::y;
+    V::x1 = V::AU;
+    V::xx1 = V::x1;
+    V::y1 = 0;
+    V::yy1 = V::y1;
+    V::x2 = (-V::AU) / 2;
+    V::xx2 = V::x2;
+    V::y2 = ((-V::AU) * Sqrt(3)) / 2;
+    V::yy2 = V::y2;
+    V::vpc = fw::Val(FieldText("SpeedField"));
+    V::v = (-32.2 * V::vpc) / 100;
+    V::vx = ((-V::v) * Sqrt(3)) / 2;
+    V::vy = (-V::v) / 2;
+    V::vx1 = 0;
+    V::vy1 = V::v;
+    V::vx2 = (V::v * Sqrt(3)) / 2;
+    V::vy2 = (-V::v) / 2;
+    V::k = 6.7 * Pow(10, -8);
+    V::mo = 4 * Pow(10, 18);
+}

@@ -1,0 +1,69 @@
+#include "engine/RunDisplay.h"
+
+#include "engine/Pictures.h"
+#include "engine/Variables.h"
+#include "framework/Values.h"
+#include "framework/Window.h"
+#include "ui/Window1.h"
+
+namespace V = Variables;
+using fw::NonNil;
+
+namespace {
+
+constexpr double kPathFrameSteps = 50;        // a path frame when tt exceeds this many steps
+constexpr double kAnimationFrameSteps = 100;  // likewise for an animation frame
+constexpr double kPictureOffset = 3;          // a 7-pixel picture centred on the star's pixel
+
+// Fetched anew for every dot and picture: the canvas of the main window open now.
+fw::Ref<fw::Graphics> CanvasGraphics() {
+    fw::Ref<fw::Graphics> g = NonNil(NonNil(Window1()).Find<fw::Canvas>("Canvas1")).Graphics();
+    NonNil(g);
+    return g;
+}
+
+void Dot(double px, double py, int red, int green, int blue) {
+    fw::Ref<fw::Graphics> g = CanvasGraphics();
+    const int X = fw::DoubleToInteger(V::scx + (px / V::sck));
+    const int Y = fw::DoubleToInteger(V::scy + (py / V::sck));
+    g->Pixel(X, Y, fw::RGB(red, green, blue));
+}
+
+void Draw(fw::Ref<fw::Picture> (*picture)(), double px, double py) {
+    fw::Ref<fw::Graphics> g = CanvasGraphics();
+    fw::Ref<fw::Picture> pic = picture();
+    const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
+    const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
+    g->DrawPicture(pic, X, Y, -10000, -10000, 0, 0, -10000, -10000);
+}
+
+}  // namespace
+
+void PathStep() {
+    V::tt = V::tt + V::dt;
+    if (kPathFrameSteps * V::dt < V::tt) V::tt = 0;
+    if (V::tt == 0) {
+        Dot(V::x, V::y, 0, 0, 255);
+        Dot(V::x1, V::y1, 0, 150, 0);
+        Dot(V::x2, V::y2, 255, 0, 0);
+    }
+}
+
+void AnimationStep() {
+    V::tt = V::tt + V::dt;
+    if (kAnimationFrameSteps * V::dt < V::tt) V::tt = 0;
+    if (V::tt == 0) {
+        Draw(Blank, V::xx, V::yy);
+        Draw(AR1, V::x, V::y);
+        Draw(Blank, V::xx1, V::yy1);
+        Draw(AR2, V::x1, V::y1);
+        Draw(Blank, V::xx2, V::yy2);
+        Draw(AR3, V::x2, V::y2);
+        V::xx = V::x;
+        V::yy = V::y;
+        V::xx1 = V::x1;
+        V::yy1 = V::y1;
+        V::xx2 = V::x2;
+        V::yy2 = V::y2;
+    }
+}

@@ -1,0 +1,41 @@
+// Runs the framework as a whole process, for the exit statuses:
+//   quit-with-thread  quits from the event loop while a thread runs (expect 0)
+//   startup-throws    start-up raises NilObjectException (expect 1, no event loop)
+#include <QTimer>
+
+#include <cstdio>
+#include <string>
+
+#include "framework/Runtime.h"
+#include "framework/Thread.h"
+
+namespace {
+
+class Spinner : public fw::Thread {
+public:
+    void Event_Run() override {
+        while (!fw::UserCancelled()) fw::YieldToEventLoop();
+        std::printf("thread ended\n");
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (!fw::RuntimeStart(argc, argv)) return 2;
+    fw::RegisterClass<Spinner>("Spinner", "Thread");
+    try {
+        fw::Initialise([&] {
+            if (mode == "startup-throws") throw fw::NilObjectException();
+            fw::New<Spinner>()->Run();
+            QTimer::singleShot(200, [] { fw::Quit(); });
+        });
+        std::printf("event loop\n");
+        fw::RunEventLoop();
+    } catch (...) {
+        fw::ReportUnhandledException(std::current_exception(), "start-up");
+    }
+    fw::FinaliseModules();
+    return fw::RuntimeExit();
+}

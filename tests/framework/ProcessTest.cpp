@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+namespace {
+
+struct Outcome {
+    int status;
+    QString out, err;
+};
+
+Outcome RunProbe(const char* mode) {
+    QProcess p;
+    p.start(FW_PROBE, {mode});
+    EXPECT_TRUE(p.waitForFinished(20000));
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+TEST(Process, QuitWhileAThreadRunsEndsTheThreadAndExitsZero) {
+    const Outcome o = RunProbe("quit-with-thread");
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains("thread ended"));
+    EXPECT_TRUE(o.err.isEmpty()) << o.err.toStdString();
+}
+
+TEST(Process, AnExceptionInStartUpIsReportedOnceAndExitsOne) {
+    const Outcome o = RunProbe("startup-throws");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_FALSE(o.out.contains("event loop"));
+    EXPECT_EQ(o.err.count("unhandled NilObjectException in start-up"), 1) << o.err.toStdString();
+    EXPECT_EQ(o.err.count('\n'), 1);
+}
+
+}  // namespace

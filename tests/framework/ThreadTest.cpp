@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <QThread>
+
+#include <atomic>
+
+#include "ProbeWindow.h"
+#include "framework/Runtime.h"
+#include "framework/Thread.h"
+#include "tests/Support.h"
+
+using namespace testing_support;
+
+namespace {
+
+// Keeps a pair of values unequal inside each step and equal at its yield, so a
+// handler that ran inside a step would see them differ.
+class Stepper : public fw::Thread {
+public:
+    long a = 0, b = 0;
+    long steps = 0;
+    double work = 0;
+    bool stop = false;
+    bool untilCancelled = false;
+    void Event_Run() override {
+        for (;;) {
+            if (fw::UserCancelled()) return;
+            if (stop) return;
+            ++a;
+            for (int i = 0; i < 50; ++i) work = work * 1.000001 + 1;  // a little work inside the step
+            ++b;
+            ++steps;
+            fw::YieldToEventLoop();
+        }
+    }
+};
+
+class Thrower : public fw::Thread {
+public:
+    void Event_Run() override { throw fw::NilObjectException(); }
+};
+
+// Builds a window from its own thread, as the engine does after the window was closed.
+class Builder : public fw::Thread {
+public:
+    fw::Ref<ProbeWindow> built;
+    QThread* builtOn = nullptr;
+    void Event_Run() override {
+        built = ProbeWindow::Make();
+        builtOn = built->TopWidget()->thread();
+    }
+};
+
+class ThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterProbeClasses();
+        fw::RegisterClass<Stepper>("Stepper", "Thread");
+        fw::RegisterClass<Thrower>("Thrower", "Thread");
+        fw::RegisterClass<Builder>("Builder", "Thread");
+    }
+    static void Stop(const fw::Ref<Stepper>& s) {
+        OnGate([&] { s->stop = true; });
+        ASSERT_TRUE(WaitFor([&] { return !s->IsRunning(); }));
+    }
+};
+
+TEST_F(ThreadTest, HandlersRunOnlyBetweenTwoSteps) {
+    auto s = fw::New<Stepper>();
+    s->Run();
+    int checks = 0;
+    EXPECT_FALSE(fw::Gate::HeldByThisThread());
+    long lastSteps = -1, advanced = 0;
+    for (int i = 0; i < 2000; ++i) {
+        fw::RunHandler("check", [&] {
+            EXPECT_EQ(s->a, s->b);
+            if (s->steps != lastSteps) ++advanced;
+            lastSteps = s->steps;
+            ++checks;
+        });
+    }
+    EXPECT_EQ(checks, 2000);
+    EXPECT_GT(advanced, 100) << "steps " << s->steps << " running " << s->IsRunning();  // the thread went on between the handlers
+    Stop(s);
+}
+
+TEST_F(ThreadTest, EscapeCancelsEachRunningThreadOnce) {
+    auto w = OnGate([] { return ProbeWindow::Make(); });
+    auto first = fw::New<Stepper>();
+    auto second = fw::New<Stepper>();
+    first->Run();
+    second->Run();
+    ASSERT_TRUE(WaitFor([&] { return OnGate([&] { return first->steps > 10 && second->steps > 10; }); }));
+    QTest::keyClick(w->TopWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(WaitFor([&] { return !first->IsRunning() && !second->IsRunning(); }));
+    // A press while no thread runs is dropped: a new thread does not see it.
+    QTest::keyClick(w->TopWidget(), Qt::Key_Period, Qt::ControlModifier);
+    auto later = fw::New<Stepper>();
+    later->Run();
+    ASSERT_TRUE(WaitFor([&] { return OnGate([&] { return later->steps > 1000; }); }));
+    EXPECT_TRUE(later->IsRunning());
+    QTest::keyClick(w->TopWidget(), Qt::Key_Period, Qt::ControlModifier);  // Ctrl+. cancels too
+    EXPECT_TRUE(WaitFor([&] { return !later->IsRunning(); }));
+    w->Close();
+}
+
+TEST_F(ThreadTest, ExceptionInAThreadIsReportedAndEndsOnlyThatThread) {
+    StderrCapture err;
+    auto t = fw::New<Thrower>();
+    t->Run();
+    ASSERT_TRUE(WaitFor([&] { return !t->IsRunning(); }));
+    err.Restore();
+    EXPECT_NE(err.Text().find("NilObjectException in Thrower.Run"), std::string::npos) << err.Text();
+    auto s = fw::New<Stepper>();
+    s->Run();
+    EXPECT_TRUE(WaitFor([&] { return OnGate([&] { return s->steps > 0; }); }));
+    Stop(s);
+}
+
+TEST_F(ThreadTest, AWindowNeededByAThreadIsBuiltOnTheUserInterfaceThread) {
+    auto b = fw::New<Builder>();
+    b->Run();
+    ASSERT_TRUE(WaitFor([&] { return !b->IsRunning(); }));
+    ASSERT_NE(b->built, nullptr);
+    EXPECT_EQ(b->builtOn, QCoreApplication::instance()->thread());
+    EXPECT_EQ(fw::OpenWindow(ProbeWindow::kName), b->built);
+    b->built->Close();
+}
+
+TEST_F(ThreadTest, AThreadObjectLivesWhileItsThreadRuns) {
+    std::weak_ptr<Stepper> weak;
+    {
+        auto s = fw::New<Stepper>();
+        weak = s;
+        s->Run();
+    }
+    auto s = weak.lock();
+    ASSERT_NE(s, nullptr);
+    Stop(s);
+    s.reset();
+    EXPECT_TRUE(WaitFor([&] { return weak.expired(); }));
+}
+
+}  // namespace

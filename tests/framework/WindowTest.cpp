@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QWidget>
+
+#include "ProbeWindow.h"
+#include "framework/Menu.h"
+#include "framework/Runtime.h"
+#include "framework/Thread.h"
+#include "tests/Support.h"
+
+using namespace testing_support;
+
+namespace {
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { RegisterProbeClasses(); }
+    void TearDown() override {
+        for (auto& w : made_)
+            if (w->IsOpen()) w->Close();
+        made_.clear();
+        QTest::qWait(20);
+    }
+    fw::Ref<ProbeWindow> Make() {
+        auto w = OnGate([] { return ProbeWindow::Make(); });
+        made_.push_back(w);
+        return w;
+    }
+    std::vector<fw::Ref<ProbeWindow>> made_;
+};
+
+TEST_F(WindowTest, RecordHoldsTheOpenWindowUntilItCloses) {
+    auto w = Make();
+    EXPECT_EQ(fw::OpenWindow(ProbeWindow::kName), w);
+    EXPECT_EQ(w->opens, 1);
+    EXPECT_TRUE(w->TopWidget()->isVisible());
+    w->TopWidget()->close();  // as the window's close box does
+    EXPECT_EQ(fw::OpenWindow(ProbeWindow::kName), nullptr);
+    EXPECT_EQ(w->closes, 1);
+    EXPECT_FALSE(w->IsOpen());
+    auto again = Make();
+    EXPECT_NE(again, w);
+    EXPECT_EQ(fw::OpenWindow(ProbeWindow::kName), again);
+}
+
+TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
+    auto w = Make();
+    EXPECT_NE(w->Find<fw::Canvas>("Canvas1"), nullptr);
+    EXPECT_EQ(w->Find<fw::PushButton>("Canvas1"), nullptr);  // the cast verifies the class
+    EXPECT_EQ(w->Control("NoSuchControl"), nullptr);
+    EXPECT_THROW(fw::NonNil(w->Control("NoSuchControl")), fw::NilObjectException);
+    EXPECT_EQ(w->Body()->size(), QSize(200, 120));
+    EXPECT_EQ(w->TopWidget()->minimumSize(), w->TopWidget()->maximumSize());  // not resizable
+}
+
+TEST_F(WindowTest, ActionReachesTheWindowItWasBoundTo) {
+    auto a = Make();
+    auto b = Make();
+    Click(b->Control("Go"));
+    EXPECT_EQ(a->actions, 0);
+    EXPECT_EQ(b->actions, 1);
+    EXPECT_EQ(b->lastSender, b->Control("Go"));
+    EXPECT_EQ(b->Sender(), nullptr);  // only while the handler runs
+}
+
+TEST_F(WindowTest, ExceptionInAHandlerIsReportedAndTheApplicationGoesOn) {
+    auto w = Make();
+    w->throwInAction = true;
+    StderrCapture err;
+    Click(w->Control("Go"));
+    err.Restore();
+    EXPECT_NE(err.Text().find("NilObjectException in ProbeWindow.ProbeWindow.Go.Action"), std::string::npos)
+        << err.Text();
+    w->throwInAction = false;
+    Click(w->Control("Go"));
+    EXPECT_EQ(w->actions, 2);
+}
+
+class Painter : public fw::Thread {
+public:
+    fw::Ref<fw::Graphics> g;
+    void Event_Run() override {
+        g->Pixel(5, 6, fw::RGB(255, 0, 0));
+        g->Pixel(-1, 6, fw::RGB(255, 0, 0));        // outside: ignored
+        g->Pixel(5, 2000000000, fw::RGB(255, 0, 0));  // far outside: harmless
+        auto pic = std::make_shared<fw::Picture>(QImage(3, 3, QImage::Format_RGB32));
+        g->DrawPicture(pic, 48, 38);                 // clipped at the corner
+        g->DrawPicture(pic, -2147483647 - 1, 2147483647);
+        g->DrawPicture(nullptr, 1, 1);               // nil draws nothing
+    }
+};
+
+TEST_F(WindowTest, RefreshWithEraseWipesWhatAThreadDrew) {
+    fw::RegisterClass<Painter>("Painter", "Thread");
+    auto w = Make();
+    auto g = fw::NonNil(w->Find<fw::Canvas>("Canvas1")).Graphics();
+    const fw::Color back{ProbeWindow::kBack};
+    EXPECT_EQ(g->Pixel(5, 6), back);
+    auto painter = fw::New<Painter>();
+    painter->g = g;
+    painter->Run();
+    ASSERT_TRUE(WaitFor([&] { return !painter->IsRunning(); }));
+    EXPECT_EQ(g->Pixel(5, 6), fw::RGB(255, 0, 0));
+    // The widget shows the drawing at its next refresh, and keeps it across repaints.
+    QWidget* canvas = w->Find<fw::Canvas>("Canvas1")->Widget();
+    ASSERT_TRUE(WaitFor([&] { return canvas->grab().toImage().pixel(5, 6) == qRgb(255, 0, 0); }));
+    canvas->repaint();
+    EXPECT_EQ(canvas->grab().toImage().pixel(5, 6), qRgb(255, 0, 0));
+    w->Refresh(true);
+    EXPECT_EQ(g->Pixel(5, 6), back);
+    EXPECT_EQ(g->Pixel(49, 39), back);
+    ASSERT_TRUE(WaitFor([&] { return canvas->grab().toImage().pixel(5, 6) == QColor(QRgb(back.rgb)).rgb(); }));
+}
+
+TEST_F(WindowTest, MenusFindItemsAndAutoEnableThem) {
+    auto bar = std::make_shared<fw::MenuBar>();
+    auto file = std::make_shared<fw::MenuItem>();
+    file->SetName("FileMenu");
+    file->SetText("&File");
+    bar->Append(file);
+    auto make = [&](std::shared_ptr<fw::MenuItem> item, const char* name) {
+        item->SetName(name);
+        item->SetText(name);
+        item->SetAutoEnable(true);
+        file->Append(item);
+        return item;
+    };
+    auto handled = make(std::make_shared<fw::MenuItem>(), "Handled");
+    auto unhandled = make(std::make_shared<fw::MenuItem>(), "Unhandled");
+    auto quit = make(std::make_shared<fw::QuitMenuItem>(), "Quit");
+    EXPECT_EQ(bar->Child("FileMenu"), file);
+    EXPECT_EQ(bar->Child("Handled"), nullptr);  // not a direct child
+    EXPECT_EQ(bar->Lookup("Handled"), handled);
+    EXPECT_EQ(bar->Lookup("Nothing"), nullptr);
+
+    auto w = Make();
+    int chosen = 0;
+    OnGate([&] {
+        w->SetMenuBar(bar);
+        w->AddMenuHandler("Handled", [&] {
+            ++chosen;
+            return false;
+        });
+    });
+    w->UpdateMenus();
+    EXPECT_TRUE(handled->Enabled());
+    EXPECT_FALSE(unhandled->Enabled());
+    EXPECT_TRUE(quit->Enabled());
+    EXPECT_GE(w->enableMenuItems, 1);
+    w->ChooseMenuItem(handled);
+    w->ChooseMenuItem(unhandled);
+    EXPECT_EQ(chosen, 1);
+}
+
+}  // namespace

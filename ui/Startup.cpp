@@ -1,0 +1,50 @@
+#include "ui/Startup.h"
+
+#include <exception>
+
+#include "engine/BackGroundDrawing.h"
+#include "framework/Runtime.h"
+#include "ui/AboutWindow.h"
+#include "ui/MenuBar1.h"
+#include "ui/Velmoras.h"
+#include "ui/Window1.h"
+
+void RegisterClasses() {
+    fw::RegisterClass<Velmoras>("Velmoras", "Application");
+    fw::RegisterClass<class Window1>("Window1.Window1", "Window");
+    fw::RegisterClass<class MenuBar1>("MenuBar1.MenuBar1", "MenuBar");
+    fw::RegisterClass<class AboutWindow>("AboutWindow.AboutWindow", "Window");
+    fw::RegisterClass<BackGroundDrawing>("BackGroundDrawing", "Thread");
+}
+
+void Main() {
+    try {
+        fw::Delegate startup = &Startup;
+        fw::Initialise(startup);
+        startup = nullptr;
+        fw::RunEventLoop();
+    } catch (...) {
+        fw::ReportUnhandledException(std::current_exception(), "start-up");
+    }
+}
+
+void Startup() {
+    InitFileTypes();
+    NewAppInstance();
+    ApplicationAddMenuHandlers();
+    MakeDefaultView();
+}
+
+void InitFileTypes() {}  // the application opens no documents
+
+void NewAppInstance() {
+    fw::Ref<Velmoras> app = fw::New<Velmoras>();
+    fw::NonNil(app).SetMenuBar(MenuBar1());
+    fw::RegisterApplication(app);
+}
+
+void ApplicationAddMenuHandlers() {}  // the one menu handler belongs to the main window
+
+void MakeDefaultView() { (void)Window1(); }
+
+void FinaliseProgramModules() { MenuBar1::implicitInstance = nullptr; }
