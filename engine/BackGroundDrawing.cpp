@@ -1,6 +1,7 @@
 #include "engine/BackGroundDrawing.h"
 
 #include "engine/RunDisplay.h"
+#include "engine/Step.h"
 #include "engine/Variables.h"
 #include "framework/Values.h"
 #include "framework/Window.h"
@@ -19,6 +20,8 @@ constexpr double kYearsDisplaySteps = 500;      // the years are shown when tcal
 std::string FieldText(const char* name) {
     return NonNil(NonNil(Window1()).Find<fw::TextField>(name)).Text();
 }
+
+}  // namespace
 
 // Distances, forces and accelerations from the positions of this step, each result
 // stored before the next formula reads it.
@@ -58,6 +61,14 @@ void Drift() {
     V::y2 = V::y2 + (V::vy2 * V::dt);
 }
 
+void AdvanceStep() {
+    Accelerations();
+    Kick();
+    Drift();
+}
+
+namespace {
+
 // The time, and on every display step the elapsed orbit years in tenths.
 void YearsDisplay() {
     V::t = V::t + V::dt;
@@ -88,9 +99,7 @@ void BackGroundDrawing::StarDraw() {
     for (;;) {
         if (fw::UserCancelled()) return;
         if (Stopp) return;
-        Accelerations();
-        Kick();
-        Drift();
+        AdvanceStep();
         if (!V::Valinta) PathStep();
         YearsDisplay();
         if (V::Valinta) AnimationStep();

@@ -77,7 +77,15 @@ void Thread::Run() {
     gThreads.push_back(Started{std::move(thread), finished});
 }
 
-void YieldToEventLoop() { Gate::HandOver(); }
+namespace detail {
+std::atomic<void (*)()> gYieldHook{nullptr};
+void SetYieldHook(void (*hook)()) { gYieldHook.store(hook); }
+}  // namespace detail
+
+void YieldToEventLoop() {
+    if (auto hook = detail::gYieldHook.load(std::memory_order_relaxed)) hook();
+    Gate::HandOver();
+}
 
 bool UserCancelled() {
     if (IsQuitting()) return true;

@@ -15,7 +15,7 @@ public:
     void Run();
     // The thread's body.
     virtual void Event_Run() {}
-    bool IsRunning() const { return running_.load(std::memory_order_relaxed); }
+    bool IsRunning() const { return running_.load(std::memory_order_acquire); }
 
 private:
     friend bool UserCancelled();
@@ -32,6 +32,11 @@ bool UserCancelled();
 // For the framework: the user asked to cancel (a press while no thread runs is dropped).
 void SignalUserCancel();
 int RunningThreadCount();
+namespace detail {
+// Called at every yield, before the hand-over: lets tests and benchmarks count and stop steps.
+void SetYieldHook(void (*hook)());
+}  // namespace detail
+
 // Ends the threads at quit: they see UserCancelled(), run to their stop test and are joined.
 void EndAllThreads();  // also makes UserCancelled() true from then on
 

@@ -1,0 +1,170 @@
+#include <cmath>
+#include <vector>
+
+#include "EngineFixture.h"
+#include "framework/Values.h"
+
+namespace {
+
+class LoopTest : public EngineTest {
+protected:
+    std::vector<long> ZeroSteps(bool stable, long steps, const double& counter) {
+        std::vector<long> at;
+        Run(stable, steps, [&](long step) {
+            if (counter == 0) at.push_back(step);
+        });
+        return at;
+    }
+    void SetMode(bool animation) {
+        testing_support::OnGate([&] { V::Valinta = animation; });
+    }
+};
+
+TEST_F(LoopTest, YearsAreShownEvery501StepsAtDt50AndEvery500AtDt01) {
+    EXPECT_EQ(ZeroSteps(true, 1600, V::tcalc), (std::vector<long>{501, 1002, 1503}));
+    SetField("dtField", "0.1");
+    EXPECT_EQ(ZeroSteps(true, 1600, V::tcalc), (std::vector<long>{500, 1000, 1500}));
+}
+
+TEST_F(LoopTest, TheYearsLabelShowsTenthsOfAYearFromTheTime) {
+    SetField("dtField", "50");
+    Run(true, 501);
+    EXPECT_EQ(V::t, 25050);
+    EXPECT_EQ(V::ct, 0);
+    EXPECT_EQ(Years(), "0");
+    SetField("dtField", "3600");
+    Run(true, 501 * 2);  // t = 3,607,200 s: 1.17 years
+    EXPECT_EQ(V::ct, 1);
+    EXPECT_EQ(Years(), "0.1");
+    // A new run keeps showing the last value until its own first display.
+    SetField("dtField", "50");
+    std::vector<std::string> shown;
+    Run(true, 500, [&](long) { shown.push_back(Years()); });
+    EXPECT_EQ(shown.back(), "0.1");
+}
+
+TEST_F(LoopTest, PathFramesEvery51StepsAtDt50AndEvery50AtDt03) {
+    SetMode(false);
+    EXPECT_EQ(ZeroSteps(true, 160, V::tt), (std::vector<long>{51, 102, 153}));
+    testing_support::OnGate([] { V::tt = 0; });
+    SetField("dtField", "0.3");
+    EXPECT_EQ(ZeroSteps(true, 160, V::tt), (std::vector<long>{50, 100, 150}));
+}
+
+TEST_F(LoopTest, APathFrameSetsOnePixelPerStarInItsColour) {
+    SetMode(false);
+    window->Refresh(true);
+    Run(true, 51);
+    const fw::Color back{0xC1DBD3};
+    const int px[] = {fw::DoubleToInteger(270 + V::x / V::sck), fw::DoubleToInteger(270 + V::x1 / V::sck),
+                      fw::DoubleToInteger(270 + V::x2 / V::sck)};
+    const int py[] = {fw::DoubleToInteger(220 + V::y / V::sck), fw::DoubleToInteger(220 + V::y1 / V::sck),
+                      fw::DoubleToInteger(220 + V::y2 / V::sck)};
+    EXPECT_EQ(Canvas().Pixel(px[0], py[0]), fw::RGB(0, 0, 255));
+    EXPECT_EQ(Canvas().Pixel(px[1], py[1]), fw::RGB(0, 150, 0));
+    EXPECT_EQ(Canvas().Pixel(px[2], py[2]), fw::RGB(255, 0, 0));
+    int coloured = 0;
+    for (int y = 0; y < 486; ++y)
+        for (int x = 0; x < 567; ++x) coloured += !(Canvas().Pixel(x, y) == back);
+    EXPECT_EQ(coloured, 3);
+}
+
+TEST_F(LoopTest, AnimationFramesEvery101Steps) {
+    SetMode(true);
+    EXPECT_EQ(ZeroSteps(true, 320, V::tt), (std::vector<long>{101, 202, 303}));
+}
+
+TEST_F(LoopTest, AnimationFrameRemembersWhereThePicturesWent) {
+    SetMode(true);
+    std::vector<double> xxAt100;
+    Run(true, 101, [&](long step) {
+        if (step == 100) xxAt100 = {V::xx, V::yy2};
+    });
+    EXPECT_EQ(xxAt100[0], -149600000 / 2.4);  // untouched until the first frame
+    EXPECT_EQ(V::xx, V::x);
+    EXPECT_EQ(V::yy2, V::y2);
+}
+
+TEST_F(LoopTest, TheDrawingCounterCarriesOverIntoTheNextRunAndMode) {
+    SetMode(true);
+    Run(true, 80);
+    testing_support::OnGate([] { V::tt = 4000; });
+    SetMode(false);
+    std::vector<long> at;
+    Run(true, 60, [&](long step) {
+        if (V::tt == 0) at.push_back(step);
+    });
+    EXPECT_EQ(at, (std::vector<long>{1, 52}));
+}
+
+TEST_F(LoopTest, ZeroTimeStepKeepsTheStarsStillAndDisplaysEveryStep) {
+    SetField("dtField", "0");
+    SetMode(false);
+    Run(true, 5);
+    const double x = V::x, y2 = V::y2;
+    long frames = 0, years = 0;
+    RunMore(20, [&](long) {
+        frames += V::tt == 0;
+        years += V::tcalc == 0;
+    });
+    EXPECT_EQ(V::x, x);
+    EXPECT_EQ(V::y2, y2);
+    EXPECT_EQ(V::t, 0);
+    EXPECT_EQ(frames, 20);
+    EXPECT_EQ(years, 20);
+    EXPECT_EQ(V::ct, 0);
+    EXPECT_TRUE(std::isfinite(V::ax));
+}
+
+TEST_F(LoopTest, NegativeTimeStepRunsBackwards) {
+    SetField("dtField", "-50");
+    SetMode(false);
+    long frames = 0, years = 0;
+    Run(true, 30, [&](long) {
+        frames += V::tt == 0;
+        years += V::tcalc == 0;
+    });
+    EXPECT_EQ(V::t, -1500);
+    EXPECT_EQ(frames, 30);
+    EXPECT_EQ(years, 30);
+    EXPECT_LE(V::ct, 0);
+    EXPECT_EQ(Years(), "0");
+}
+
+TEST_F(LoopTest, DegenerateNumbersGoThroughAndTheRunGoesOn) {
+    struct Case {
+        const char* dt;
+        bool collide;
+    } cases[] = {{"50", true}, {"1e999", false}, {"-1e999", false}, {"1e300", false}};
+    for (const auto& c : cases) {
+        SetField("dtField", c.dt);
+        for (bool animation : {false, true}) {
+            SetMode(animation);
+            Run(true, 0);
+            if (c.collide)
+                testing_support::OnGate([] {
+                    V::x1 = V::x;
+                    V::y1 = V::y;
+                });
+            long steps = 0;
+            RunMore(250, [&](long) { ++steps; });
+            EXPECT_EQ(steps, 250) << c.dt;
+            EXPECT_FALSE(std::isfinite(V::x) && std::isfinite(V::x1) && std::isfinite(V::vx)) << c.dt;
+        }
+    }
+}
+
+TEST_F(LoopTest, ScalesFarOutOfRangeDrawNothingHarmful) {
+    for (double sck : {0.0, 1e-300, 1e300, static_cast<double>(INFINITY)}) {
+        for (bool animation : {false, true}) {
+            SetMode(animation);
+            Run(true, 0);
+            testing_support::OnGate([&] { V::sck = sck; });
+            long steps = 0;
+            RunMore(210, [&](long) { ++steps; });
+            EXPECT_EQ(steps, 210);
+        }
+    }
+}
+
+}  // namespace
