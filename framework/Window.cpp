@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -253,8 +254,11 @@ void Window::Show() {
     detail::RunOnUi([this] {
         if (!widgets_ || !open_) return;
         widgets_->top->show();
-        widgets_->top->raise();
-        widgets_->top->activateWindow();
+        // The headless platform has no stacking order to change.
+        if (QGuiApplication::platformName() != "offscreen") {
+            widgets_->top->raise();
+            widgets_->top->activateWindow();
+        }
     });
 }
 

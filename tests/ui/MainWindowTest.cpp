@@ -1,0 +1,151 @@
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "UiFixture.h"
+
+namespace {
+
+struct Expected {
+    const char* name;
+    const char* qtClass;
+    int left, top, width, height;
+    const char* text;
+    int textPixels;  // 0: the default size
+    bool selected;
+};
+
+const Expected kControls[] = {
+    {"Canvas1", "", 106, 62, 567, 486, "", 0, false},
+    {"RunStable", "QPushButton", 6, 92, 80, 20, "Stable", 0, false},
+    {"RunUnstable", "QPushButton", 6, 124, 80, 20, "Unstable", 0, false},
+    {"StopButton", "QPushButton", 6, 170, 80, 20, "Stop", 0, false},
+    {"ClearButton", "QPushButton", 6, 203, 80, 20, "Clear", 0, false},
+    {"ScaleUpButton", "QPushButton", 8, 236, 80, 20, "Scale +", 0, false},
+    {"ScaleDownButton", "QPushButton", 7, 270, 80, 20, "Scale -", 0, false},
+    {"AnimationButton", "QRadioButton", 5, 309, 100, 20, "Animation", 0, true},
+    {"PathButton", "QRadioButton", 5, 341, 100, 20, "Paths", 0, false},
+    {"dtField", "QLineEdit", 540, 7, 49, 22, "50", 0, false},
+    {"SpeedField", "QLineEdit", 540, 34, 49, 22, "100", 0, false},
+    {"StaticText1", "QLabel", 481, 8, 61, 20, "Input dt:", 0, false},
+    {"StaticText2", "QLabel", 487, 34, 48, 20, " Speed:", 0, false},
+    {"StaticText3", "QLabel", 594, 8, 58, 20, "seconds", 0, false},
+    {"StaticText4", "QLabel", 594, 37, 58, 20, "percent", 0, false},
+    {"StaticText5", "QLabel", 6, 62, 85, 20, "Start Buttons", 0, false},
+    {"StaticText6", "QLabel", 6, 14, 139, 36, "Velmoras", 32, false},
+    {"StaticText7", "QLabel", 6, 370, 88, 20, "Orbit Years", 0, false},
+    {"StaticText8", "QLabel", 6, 402, 70, 41, "0", 32, false},
+    {"StaticText9", "QLabel", 227, 14, 226, 36,
+     "Run the unstable system  about 100 orbit years and see what happens.", 12, false},
+};
+
+QString TextOf(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    return {};
+}
+
+void ExpectFreshLayout(const fw::Ref<class Window1>& window) {
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->TopWidget()->windowTitle(), "Velmora");
+    EXPECT_EQ(window->Body()->size(), QSize(680, 556));
+    EXPECT_EQ(window->DrawOrbits, nullptr);
+    for (const auto& e : kControls) {
+        SCOPED_TRACE(e.name);
+        fw::Ref<fw::RectControl> c = window->Control(e.name);
+        ASSERT_NE(c, nullptr);
+        QWidget* w = c->Widget();
+        if (*e.qtClass) {
+            EXPECT_TRUE(w->inherits(e.qtClass)) << w->metaObject()->className();
+        }
+        EXPECT_EQ(w->pos(), QPoint(e.left, e.top));
+        // Single-line labels may grow to fit their text; nothing else changes size.
+        if (qobject_cast<QLabel*>(w) && std::string(e.name) != "StaticText9") {
+            EXPECT_GE(w->width(), e.width);
+            EXPECT_GE(w->height(), e.height);
+        } else {
+            EXPECT_EQ(w->size(), QSize(e.width, e.height));
+        }
+        EXPECT_EQ(TextOf(w), e.text);
+        if (e.textPixels) {
+            EXPECT_EQ(w->font().pixelSize(), e.textPixels);
+        }
+        EXPECT_TRUE(c->Enabled());
+        EXPECT_TRUE(w->isEnabled());
+        if (auto* r = qobject_cast<QRadioButton*>(w)) {
+            EXPECT_EQ(r->isChecked(), e.selected);
+        }
+    }
+}
+
+TEST_F(UiTest, AFreshMainWindowMatchesItsLayout) {
+    ExpectFreshLayout(window);
+    auto* heading = static_cast<QLabel*>(window->StaticText6()->Widget());
+    EXPECT_TRUE(heading->font().bold());
+    EXPECT_EQ(heading->palette().color(QPalette::WindowText), QColor(0xBE, 0x22, 0x3F));
+    auto* hint = static_cast<QLabel*>(window->StaticText9()->Widget());
+    EXPECT_TRUE(hint->wordWrap());
+    EXPECT_EQ(hint->palette().color(QPalette::WindowText), QColor(0x24, 0x00, 0x50));
+    EXPECT_EQ(window->Body()->palette().color(QPalette::Window), QColor(0xC1, 0xDB, 0xD3));
+    EXPECT_TRUE(window->TopWidget()->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window->TopWidget()->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window->TopWidget()->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(window->TopWidget()->minimumSize(), window->TopWidget()->maximumSize());
+    EXPECT_TRUE(V::Valinta);  // the window opened in animation mode
+}
+
+TEST_F(UiTest, NoTextIsCutOff) {
+    for (const auto& e : kControls) {
+        auto* label = qobject_cast<QLabel*>(window->Control(e.name)->Widget());
+        if (!label || label->wordWrap()) continue;
+        const QFontMetrics fm(label->font());
+        EXPECT_GE(label->width(), fm.horizontalAdvance(label->text())) << e.name;
+        EXPECT_GE(label->height(), fm.height()) << e.name;
+    }
+    // The years label grows with its text, to the right.
+    testing_support::OnGate([&] { window->StaticText8()->SetText("123456.7"); });
+    QWidget* years = window->StaticText8()->Widget();
+    EXPECT_EQ(years->pos(), QPoint(6, 402));
+    EXPECT_GE(years->width(), QFontMetrics(years->font()).horizontalAdvance("123456.7"));
+}
+
+TEST_F(UiTest, TabOrderIsTheCreationOrder) {
+    const char* focusable[] = {"RunStable", "RunUnstable", "StopButton", "ClearButton", "ScaleUpButton",
+                               "ScaleDownButton", "AnimationButton", "PathButton", "dtField", "SpeedField"};
+    for (std::size_t i = 0; i + 1 < std::size(focusable); ++i) {
+        QWidget* w = window->Control(focusable[i])->Widget();
+        EXPECT_EQ(w->nextInFocusChain(), window->Control(focusable[i + 1])->Widget()) << focusable[i];
+    }
+}
+
+TEST_F(UiTest, TheAccessorGivesTheOpenWindowElseAFreshOne) {
+    EXPECT_EQ(Window1(), window);
+    static_cast<QLineEdit*>(window->dtField()->Widget())->setText("7");
+    testing_support::Click(window->PathButton());
+    window->TopWidget()->close();
+    EXPECT_EQ(fw::OpenWindow("Window1.Window1"), nullptr);
+    auto fresh = testing_support::OnGate([] { return Window1(); });
+    EXPECT_NE(fresh, window);
+    EXPECT_TRUE(fresh->TopWidget()->isVisible());
+    ExpectFreshLayout(fresh);
+    EXPECT_EQ(fresh->MenuBar(), window->MenuBar());
+    fresh->Close();
+}
+
+TEST_F(UiTest, ClickingLabelsTheCanvasOrAFieldRunsNothing) {
+    for (const char* name : {"StaticText1", "StaticText8", "Canvas1", "dtField"}) {
+        testing_support::Click(window->Control(name));
+        EXPECT_EQ(window->DrawOrbits, nullptr) << name;
+    }
+}
+
+TEST_F(UiTest, StartUpInstallsTheMenuBarOnTheApplicationAndTheWindow) {
+    EXPECT_NE(fw::App(), nullptr);
+    EXPECT_EQ(fw::App()->MenuBar(), MenuBar1());
+    EXPECT_EQ(window->MenuBar(), MenuBar1());
+}
+
+}  // namespace

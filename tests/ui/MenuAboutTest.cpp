@@ -1,0 +1,176 @@
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <algorithm>
+#include <regex>
+
+#include "UiFixture.h"
+
+using testing_support::OnGate;
+using testing_support::WaitFor;
+
+namespace {
+
+class MenuAboutTest : public UiTest {
+protected:
+    fw::Ref<fw::Window> About() { return fw::OpenWindow("AboutWindow.AboutWindow"); }
+    void ChooseAbout() { window->ChooseMenuItem(window->AppleAbout()); }
+};
+
+TEST_F(MenuAboutTest, TheMenuTreeIsBuiltOnceAndShared) {
+    fw::Ref<class MenuBar1> bar = MenuBar1();
+    ASSERT_EQ(bar->Count(), 2);
+    struct Item {
+        const char* name;
+        const char* text;
+        const char* shortcut;
+    };
+    const Item file[] = {{"FileQuit", "Quit", "Cmd+Q"}};
+    const Item edit[] = {{"UntitledMenu1", "-", ""}, {"EditClear", "Clear", ""}, {"UntitledMenu0", "-", ""},
+                         {"AppleAbout", "About Velmora", ""}};
+    auto check = [](const fw::Ref<fw::MenuItem>& menu, const char* name, const char* text, auto& items) {
+        EXPECT_EQ(menu->Name(), name);
+        EXPECT_EQ(menu->Text(), text);
+        EXPECT_EQ(menu->KeyboardShortcut(), "");
+        ASSERT_EQ(menu->Count(), static_cast<int>(std::size(items)));
+        for (int i = 0; i < menu->Count(); ++i) {
+            EXPECT_EQ(menu->Item(i)->Name(), items[i].name);
+            EXPECT_EQ(menu->Item(i)->Text(), items[i].text);
+            EXPECT_EQ(menu->Item(i)->KeyboardShortcut(), items[i].shortcut);
+            EXPECT_TRUE(menu->Item(i)->AutoEnable());
+        }
+    };
+    check(bar->Item(0), "FileMenu", "&File", file);
+    check(bar->Item(1), "EditMenu", "&Edit", edit);
+    EXPECT_NE(fw::Cast<fw::QuitMenuItem>(bar->Lookup("FileQuit")), nullptr);
+    // The accessors return the very items that the menu bar made, as their classes.
+    EXPECT_EQ(window->AppleAbout(), bar->Lookup("AppleAbout"));
+    EXPECT_NE(window->AppleAbout(), nullptr);
+    EXPECT_EQ(window->FileQuit(), bar->Lookup("FileQuit"));
+    EXPECT_EQ(window->EditClear(), bar->Lookup("EditClear"));
+    EXPECT_EQ(window->UntitledMenu0(), bar->Item(1)->Item(2));
+    EXPECT_EQ(window->UntitledMenu1(), bar->Item(1)->Item(0));
+    EXPECT_EQ(window->FileMenu(), bar->Item(0));
+    EXPECT_EQ(window->EditMenu(), bar->Item(1));
+    // A second main window gets the same bar, not a new one.
+    window->Close();
+    window = OnGate([] { return Window1(); });
+    EXPECT_EQ(window->MenuBar(), bar);
+    EXPECT_EQ(bar->Item(0)->Count(), 1);
+    EXPECT_EQ(fw::App()->MenuBar(), bar);
+}
+
+TEST_F(MenuAboutTest, TheWindowShowsTheMenusWithClearDisabled) {
+    auto* qbar = window->TopWidget()->findChild<QMenuBar*>();
+    ASSERT_NE(qbar, nullptr);
+    const auto menus = qbar->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), "&File");
+    EXPECT_EQ(menus[1]->text(), "&Edit");
+    const auto fileItems = menus[0]->menu()->actions();
+    ASSERT_EQ(fileItems.size(), 1);
+    EXPECT_EQ(fileItems[0]->shortcut(), QKeySequence("Ctrl+Q"));
+    window->UpdateMenus();
+    const auto editItems = menus[1]->menu()->actions();
+    ASSERT_EQ(editItems.size(), 4);
+    EXPECT_TRUE(editItems[0]->isSeparator());
+    EXPECT_EQ(editItems[1]->text(), "Clear");
+    EXPECT_FALSE(editItems[1]->isEnabled());  // no handler
+    EXPECT_TRUE(editItems[2]->isSeparator());
+    EXPECT_EQ(editItems[3]->text(), "About Velmora");
+    EXPECT_TRUE(editItems[3]->isEnabled());
+    EXPECT_TRUE(fileItems[0]->isEnabled());
+}
+
+TEST_F(MenuAboutTest, AboutShowsOneWindowAndAClickClosesIt) {
+    EXPECT_EQ(About(), nullptr);  // not made at start
+    EXPECT_FALSE(OnGate([&] { return window->AppleAbout_Action(); }));
+    auto about = About();
+    ASSERT_NE(about, nullptr);
+    ChooseAbout();
+    EXPECT_EQ(About(), about);  // shown again, not rebuilt
+    QWidget* top = about->TopWidget();
+    EXPECT_TRUE(top->isVisible());
+    EXPECT_EQ(top->windowTitle(), "About Velmora");
+    EXPECT_EQ(about->Body()->size(), QSize(530, 402));
+    EXPECT_EQ(top->minimumSize(), top->maximumSize());
+    EXPECT_FALSE(top->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(top->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(about->Body()->palette().color(QPalette::Window), QColor(Qt::white));
+    // A mouse-down on the background closes it; so does one on a label.
+    QTest::mouseClick(about->Body(), Qt::LeftButton, Qt::NoModifier, QPoint(500, 390));
+    EXPECT_EQ(About(), nullptr);
+    EXPECT_FALSE(about->IsOpen());
+    ChooseAbout();
+    auto again = About();
+    ASSERT_NE(again, nullptr);
+    EXPECT_NE(again, about);
+    EXPECT_EQ(again->Find<fw::StaticText>("StaticText5")->Text(), about->Find<fw::StaticText>("StaticText5")->Text());
+    QTest::mouseClick(again->Find<fw::StaticText>("StaticText3")->Widget(), Qt::LeftButton);
+    EXPECT_EQ(About(), nullptr);
+}
+
+TEST_F(MenuAboutTest, TheAboutTextsStandLetterForLetter) {
+    ChooseAbout();
+    auto about = About();
+    ASSERT_NE(about, nullptr);
+    struct Label {
+        const char* name;
+        std::size_t length;
+        int textPixels;
+        const char* colour;
+        std::vector<int> blankRuns;  // lengths of the runs of more than one blank
+    };
+    const Label labels[] = {
+        {"StaticText1", 7, 24, "#cc0a0a", {}},          {"StaticText3", 177, 10, "#000000", {2}},
+        {"StaticText4", 27, 12, "#151ca3", {}},         {"StaticText5", 469, 10, "#12168e", {2, 2, 2, 2, 2}},
+        {"StaticText6", 294, 10, "#071e9e", {2}},       {"StaticText7", 551, 10, "#0308a0", {2, 2, 2, 2, 2, 2}},
+        {"StaticText10", 290, 10, "#000000", {2, 2, 2, 3, 2, 2, 2}},
+    };
+    for (const auto& l : labels) {
+        SCOPED_TRACE(l.name);
+        auto label = about->Find<fw::StaticText>(l.name);
+        ASSERT_NE(label, nullptr);
+        const std::string text = label->Text();
+        EXPECT_EQ(text.size(), l.length);
+        auto* widget = static_cast<QLabel*>(label->Widget());
+        EXPECT_EQ(widget->text().toStdString(), text);
+        EXPECT_EQ(widget->font().pixelSize(), l.textPixels);
+        EXPECT_EQ(widget->palette().color(QPalette::WindowText).name().toStdString(), l.colour);
+        std::vector<int> runs;
+        const std::regex blanks("  +");
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), blanks); it != std::sregex_iterator(); ++it)
+            runs.push_back(static_cast<int>(it->length()));
+        EXPECT_EQ(runs, l.blankRuns);
+    }
+    const std::string t7 = about->Find<fw::StaticText>("StaticText7")->Text();
+    EXPECT_EQ(t7.rfind("If  the system suddendly \"explodes\" with one or more stars", 0), 0u);
+    EXPECT_NE(t7.find("The computer, however, caculates a straight line"), std::string::npos);
+    EXPECT_NE(t7.find("an enermous calculation error"), std::string::npos);
+    EXPECT_NE(about->Find<fw::StaticText>("StaticText5")->Text().find("(initial value 3600 seconds=1 hour)"),
+              std::string::npos);
+    EXPECT_EQ(about->Find<fw::StaticText>("StaticText10")->Text().rfind("This example shows two  very unlikely", 0),
+              0u);
+    EXPECT_FALSE(about->Find<fw::StaticText>("StaticText2")->Text().empty());
+    EXPECT_FALSE(static_cast<QLabel*>(about->Find<fw::StaticText>("StaticText4")->Widget())->wordWrap());
+}
+
+TEST_F(MenuAboutTest, ARunGoesOnWhileTheAboutWindowOpensAndCloses) {
+    Start("RunUnstable");
+    ASSERT_TRUE(RunGoing());
+    ChooseAbout();
+    auto about = About();
+    ASSERT_NE(about, nullptr);
+    const double t = OnGate([] { return V::t; });
+    EXPECT_TRUE(WaitFor([&] { return OnGate([] { return V::t; }) > t; }));
+    QTest::mouseClick(about->Body(), Qt::LeftButton);
+    EXPECT_EQ(About(), nullptr);
+    const double t2 = OnGate([] { return V::t; });
+    EXPECT_TRUE(WaitFor([&] { return OnGate([] { return V::t; }) > t2; }));
+    EXPECT_TRUE(window->DrawOrbits->IsRunning());
+    EXPECT_FALSE(OnGate([&] { return window->DrawOrbits->Stopp; }));
+}
+
+}  // namespace
