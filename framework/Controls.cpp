@@ -150,7 +150,7 @@ void Canvas::ApplyOwn(const ControlSettings& s) {
     {
         std::lock_guard lock(store_->mutex);
         store_->eraseColor = erase;
-        store_->image = QImage(std::max(s.Width, 1), std::max(s.Height, 1), QImage::Format_RGB32);
+        store_->SetImage(QImage(std::max(s.Width, 1), std::max(s.Height, 1), QImage::Format_RGB32));
     }
     store_->Erase();
     if (QWidget* w = Widget()) w->setFocusPolicy(s.AcceptFocus ? Qt::StrongFocus : Qt::NoFocus);

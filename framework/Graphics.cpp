@@ -18,10 +18,14 @@ Color RGB(int red, int green, int blue) {
 
 Picture::Picture(const QImage& image)
     : image_(std::make_unique<QImage>(image.convertToFormat(
-          image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32))) {}
+          image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32))) {
+    opaque_ = !image_->hasAlphaChannel();
+    pixels_ = reinterpret_cast<const std::uint32_t*>(image_->constBits());
+    stride_ = image_->bytesPerLine() / 4;
+    width_ = image_->width();
+    height_ = image_->height();
+}
 Picture::~Picture() = default;
-int Picture::Width() const { return image_->width(); }
-int Picture::Height() const { return image_->height(); }
 const QImage& Picture::Image() const { return *image_; }
 
 Graphics::Graphics(std::shared_ptr<detail::CanvasStore> store) : store_(std::move(store)) {}
@@ -29,9 +33,8 @@ Graphics::Graphics(std::shared_ptr<detail::CanvasStore> store) : store_(std::mov
 void Graphics::Pixel(int x, int y, Color color) {
     {
         std::lock_guard lock(store_->mutex);
-        QImage& img = store_->image;
-        if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return;
-        reinterpret_cast<QRgb*>(img.scanLine(y))[x] = 0xFF000000u | color.rgb;
+        if (x < 0 || y < 0 || x >= store_->width || y >= store_->height) return;
+        store_->pixels[y * store_->stride + x] = 0xFF000000u | color.rgb;
     }
     store_->dirty.store(true, std::memory_order_relaxed);
 }
@@ -56,9 +59,8 @@ int Graphics::Height() const {
 void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWidth, int destHeight,
                            int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
     if (!picture) return;
-    const QImage& src = picture->Image();
-    const int sw = sourceWidth == kNatural ? src.width() - sourceX : sourceWidth;
-    const int sh = sourceHeight == kNatural ? src.height() - sourceY : sourceHeight;
+    const int sw = sourceWidth == kNatural ? picture->Width() - sourceX : sourceWidth;
+    const int sh = sourceHeight == kNatural ? picture->Height() - sourceY : sourceHeight;
     const int dw = destWidth == kNatural ? sw : destWidth;
     const int dh = destHeight == kNatural ? sh : destHeight;
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
@@ -67,31 +69,32 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
         std::lock_guard lock(store_->mutex);
         QImage& dst = store_->image;
         // Entirely outside the canvas: nothing to draw, whatever the coordinates.
-        if (x >= dst.width() || y >= dst.height() || static_cast<long long>(x) + dw <= 0 ||
+        if (x >= store_->width || y >= store_->height || static_cast<long long>(x) + dw <= 0 ||
             static_cast<long long>(y) + dh <= 0)
             return;
-        const bool plainCopy = dw == sw && dh == sh && !src.hasAlphaChannel() &&
-                               src.format() == QImage::Format_RGB32;
+        const bool plainCopy = dw == sw && dh == sh && picture->Opaque();
         if (plainCopy) {
             // The common case, a whole opaque picture at its own size: a clipped row copy.
             // Coordinates are widened so that values near the Integer bounds cannot overflow.
             const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
-            const long long x1 = std::min<long long>(static_cast<long long>(x) + dw, dst.width());
-            const long long y1 = std::min<long long>(static_cast<long long>(y) + dh, dst.height());
-            const int sx0 = std::max(sourceX, 0), sy0 = std::max(sourceY, 0);
+            const long long x1 = std::min<long long>(static_cast<long long>(x) + dw, store_->width);
+            const long long y1 = std::min<long long>(static_cast<long long>(y) + dh, store_->height);
+            const long long sx0 = std::max(sourceX, 0), sy0 = std::max(sourceY, 0);
+            const long long sxEnd = std::min<long long>(sx0 + sw, picture->Width());
+            const long long syEnd = std::min<long long>(sy0 + sh, picture->Height());
             for (long long row = y0; row < y1; ++row) {
                 const long long srow = sy0 + (row - y);
-                if (srow < 0 || srow >= src.height()) continue;
-                const QRgb* s = reinterpret_cast<const QRgb*>(src.constScanLine(static_cast<int>(srow)));
-                QRgb* d = reinterpret_cast<QRgb*>(dst.scanLine(static_cast<int>(row)));
+                if (srow >= syEnd) break;
+                const std::uint32_t* s = picture->Row(static_cast<int>(srow));
+                std::uint32_t* d = store_->pixels + row * store_->stride;
                 for (long long col = x0; col < x1; ++col) {
                     const long long scol = sx0 + (col - x);
-                    if (scol >= 0 && scol < src.width()) d[col] = s[scol];
+                    if (scol < sxEnd) d[col] = s[scol];
                 }
             }
         } else {
             QPainter painter(&dst);
-            painter.drawImage(QRect(x, y, dw, dh), src, QRect(sourceX, sourceY, sw, sh));
+            painter.drawImage(QRect(x, y, dw, dh), picture->Image(), QRect(sourceX, sourceY, sw, sh));
         }
     }
     store_->dirty.store(true, std::memory_order_relaxed);

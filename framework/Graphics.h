@@ -26,12 +26,19 @@ class Picture : public Object {
 public:
     explicit Picture(const QImage& image);
     ~Picture() override;
-    int Width() const;
-    int Height() const;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     const QImage& Image() const;
+    // Opaque pictures are drawn by a plain copy of their rows.
+    bool Opaque() const { return opaque_; }
+    const std::uint32_t* Row(int y) const { return pixels_ + y * stride_; }
 
 private:
     std::unique_ptr<QImage> image_;
+    const std::uint32_t* pixels_ = nullptr;
+    std::ptrdiff_t stride_ = 0;
+    int width_ = 0, height_ = 0;
+    bool opaque_ = true;
 };
 
 namespace detail {

@@ -56,6 +56,8 @@ Ref<T> New(Args&&... args) {
 // The class-verifying cast: nil when the object is nil or of another class.
 template <class T, class U>
 Ref<T> Cast(const Ref<U>& p) {
+    // An object of exactly the class asked for needs no walk of the class tree.
+    if (p && typeid(*p) == typeid(T)) return std::static_pointer_cast<T>(p);
     return std::dynamic_pointer_cast<T>(p);
 }
 

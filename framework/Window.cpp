@@ -24,8 +24,8 @@ namespace {
 
 // The record of open windows by full class name; touched only by the program's code
 // and the framework on the gate.
-std::map<std::string, Ref<Window>>& OpenWindows() {
-    static std::map<std::string, Ref<Window>> record;
+std::map<std::string, Ref<Window>, std::less<>>& OpenWindows() {
+    static std::map<std::string, Ref<Window>, std::less<>> record;
     return record;
 }
 
@@ -323,7 +323,7 @@ void Window::AddControl(const std::string& name, const Ref<RectControl>& control
     control->name_ = name;
 }
 
-Ref<RectControl> Window::Control(const std::string& name) const {
+Ref<RectControl> Window::Control(std::string_view name) const {
     auto it = controls_.find(name);
     return it == controls_.end() ? nullptr : it->second;
 }
@@ -340,7 +340,7 @@ void Window::RunAction(const Ref<RectControl>& control, const std::function<void
     });
 }
 
-Ref<Window> OpenWindow(const std::string& fullClassName) {
+Ref<Window> OpenWindow(std::string_view fullClassName) {
     auto& record = OpenWindows();
     auto it = record.find(fullClassName);
     return it == record.end() ? nullptr : it->second;

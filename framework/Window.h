@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Controls.h"
@@ -60,9 +61,9 @@ public:
     }
     void AddControl(const std::string& name, const Ref<RectControl>& control);
     // The control registered under the name, or nil.
-    Ref<RectControl> Control(const std::string& name) const;
+    Ref<RectControl> Control(std::string_view name) const;
     template <class T>
-    Ref<T> Find(const std::string& name) const {
+    Ref<T> Find(std::string_view name) const {
         return Cast<T>(Control(name));
     }
     // A menu handler, run when the item of that name is chosen in this window.
@@ -104,7 +105,7 @@ private:
 
     WindowSettings settings_;
     Ref<fw::MenuBar> menuBar_;
-    std::map<std::string, Ref<RectControl>> controls_;
+    std::map<std::string, Ref<RectControl>, std::less<>> controls_;
     std::vector<std::string> controlOrder_;
     std::map<std::string, std::function<bool()>> menuHandlers_;
     std::weak_ptr<RectControl> sender_;
@@ -115,6 +116,6 @@ private:
 };
 
 // The open window registered under the full class name, or nil.
-Ref<Window> OpenWindow(const std::string& fullClassName);
+Ref<Window> OpenWindow(std::string_view fullClassName);
 
 }  // namespace fw

@@ -4,7 +4,6 @@
 #include <QMenuBar>
 
 #include <algorithm>
-#include <regex>
 
 #include "UiFixture.h"
 
@@ -140,9 +139,12 @@ TEST_F(MenuAboutTest, TheAboutTextsStandLetterForLetter) {
         EXPECT_EQ(widget->font().pixelSize(), l.textPixels);
         EXPECT_EQ(widget->palette().color(QPalette::WindowText).name().toStdString(), l.colour);
         std::vector<int> runs;
-        const std::regex blanks("  +");
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), blanks); it != std::sregex_iterator(); ++it)
-            runs.push_back(static_cast<int>(it->length()));
+        for (std::size_t i = 0; i < text.size();) {
+            std::size_t j = i;
+            while (j < text.size() && text[j] == ' ') ++j;
+            if (j - i > 1) runs.push_back(static_cast<int>(j - i));
+            i = j > i ? j : i + 1;
+        }
         EXPECT_EQ(runs, l.blankRuns);
     }
     const std::string t7 = about->Find<fw::StaticText>("StaticText7")->Text();
