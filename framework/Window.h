@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "Controls.h"
@@ -54,10 +55,14 @@ public:
     const WindowSettings& Settings() const { return settings_; }
     bool IsOpen() const { return open_; }
 
-    // A new control of class T for this window (not yet registered).
+    // A new object made on behalf of this window: a control of class T belongs to the
+    // window (it is not registered yet); any other object is simply made.
     template <class T>
-    Ref<T> NewControl() {
-        return New<T>(std::static_pointer_cast<Window>(shared_from_this()));
+    Ref<T> New() {
+        if constexpr (std::is_base_of_v<RectControl, T>)
+            return fw::New<T>(std::static_pointer_cast<Window>(shared_from_this()));
+        else
+            return fw::New<T>();
     }
     void AddControl(const std::string& name, const Ref<RectControl>& control);
     // The control registered under the name, or nil.

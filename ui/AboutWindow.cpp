@@ -54,7 +54,7 @@ void AboutWindow::CreateControls() { CreateControls0(); }
 
 void AboutWindow::CreateControls0() {
     for (const Label& l : kLabels) {
-        fw::Ref<fw::StaticText> label = NewControl<fw::StaticText>();
+        fw::Ref<fw::StaticText> label = New<fw::StaticText>();
         label->Constructor();
         AddControl(l.name, label);
         label = nullptr;

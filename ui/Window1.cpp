@@ -94,7 +94,7 @@ fw::ControlSettings SettingsOf(const ControlRow& row, int tabIndex) {
 
 template <class T>
 void Make(fw::Window& w, const char* name) {
-    fw::Ref<T> control = w.NewControl<T>();
+    fw::Ref<T> control = w.New<T>();
     control->Constructor();
     w.AddControl(name, control);
 }
@@ -139,7 +139,7 @@ void Window1::CreateControls0() {
 }
 
 void Window1::StartRun(bool stable, const fw::Ref<fw::PushButton>& otherStart) {
-    DrawOrbits = fw::New<BackGroundDrawing>();
+    DrawOrbits = New<BackGroundDrawing>();
     NonNil(DrawOrbits).theCanvas = Canvas1();
     NonNil(StopButton()).SetEnabled(true);
     NonNil(otherStart).SetEnabled(false);

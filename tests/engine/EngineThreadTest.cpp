@@ -78,7 +78,7 @@ TEST_F(EngineThreadTest, ANilCanvasEndsTheRunWithAReportAndTheApplicationGoesOn)
     ASSERT_TRUE(WaitFor([&] { return OnGate([] { return V::t > 0; }); }));
     OnGate([&] {
         // A control of another class under the canvas's name: the look-up gives nil.
-        auto label = window->NewControl<fw::StaticText>();
+        auto label = window->New<fw::StaticText>();
         window->AddControl("Canvas1", label);
     });
     ASSERT_TRUE(Ended(e));

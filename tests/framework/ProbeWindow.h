@@ -43,7 +43,7 @@ public:
 private:
     template <class T>
     void Add(const char* name, const fw::ControlSettings& s) {
-        auto c = NewControl<T>();
+        auto c = New<T>();
         c->Constructor();
         AddControl(name, c);
         fw::NonNil(Control(name)).Apply(s);
