@@ -197,6 +197,10 @@ void Window::BuildMenus() {
             action->setShortcut(ShortcutOf(item->KeyboardShortcut()));
             // Quit answers its shortcut in every window of the application.
             if (item->Quits()) action->setShortcutContext(Qt::ApplicationShortcut);
+            // Where the platform has an application menu, these two go there.
+            if (item->Quits()) action->setMenuRole(QAction::QuitRole);
+            else if (Cast<AppleMenuItem>(item)) action->setMenuRole(QAction::AboutRole);
+            else action->setMenuRole(QAction::NoRole);
             std::weak_ptr<MenuItem> weakItem = item;
             QObject::connect(action, &QAction::triggered, qbar, [weak, weakItem] {
                 auto w = weak.lock();
