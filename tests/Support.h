@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
 #include <QTest>
 #include <QWidget>
 
@@ -32,6 +34,24 @@ auto OnGate(F f) {
 inline void Click(const fw::Ref<fw::RectControl>& control) {
     QWidget* w = control->Widget();
     QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(w->width() / 2, w->height() / 2));
+}
+
+// A program run to its end, headless: its exit status (-1 when it crashed) and output.
+struct Outcome {
+    int status;
+    QString out, err;
+};
+
+inline Outcome RunProgram(const QString& program, const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (!env.contains("XDG_RUNTIME_DIR")) env.insert("XDG_RUNTIME_DIR", QDir::tempPath());
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    if (!p.waitForFinished(20000)) p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
 }
 
 // Captures what is written to stderr while it lives.

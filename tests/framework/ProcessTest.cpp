@@ -1,21 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
+#include "tests/Support.h"
+
+using testing_support::Outcome;
 
 namespace {
 
-struct Outcome {
-    int status;
-    QString out, err;
-};
-
-Outcome RunProbe(const char* mode) {
-    QProcess p;
-    p.start(FW_PROBE, {mode});
-    EXPECT_TRUE(p.waitForFinished(20000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
+Outcome RunProbe(const char* mode) { return testing_support::RunProgram(FW_PROBE, {mode}); }
 
 TEST(Process, QuitWhileAThreadRunsEndsTheThreadAndExitsZero) {
     const Outcome o = RunProbe("quit-with-thread");

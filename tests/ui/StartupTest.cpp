@@ -1,26 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QProcess>
+#include "tests/Support.h"
+
+using testing_support::Outcome;
 
 namespace {
 
-struct Outcome {
-    int status;
-    QString out, err;
-};
-
-Outcome RunProbe(const char* mode) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    if (!env.contains("XDG_RUNTIME_DIR")) env.insert("XDG_RUNTIME_DIR", QDir::tempPath());
-    p.setProcessEnvironment(env);
-    p.start(UI_PROBE, {mode});
-    EXPECT_TRUE(p.waitForFinished(20000));
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
+Outcome RunProbe(const char* mode) { return testing_support::RunProgram(UI_PROBE, {mode}); }
 
 TEST(Startup, QuitDuringARunEndsCleanlyWithStatusZero) {
     const Outcome o = RunProbe("quit-during-run");

@@ -1,0 +1,332 @@
+#!/usr/bin/env bash
+# Drives the real program window under a virtual X server with synthetic clicks
+# and keys, and checks it by its screenshots.
+#
+#   real_window.sh VELMORA [SHOT_DIR]                      the test
+#   real_window.sh --screenshot OUT.png VELMORA [SHOT_DIR]  a picture of a path-mode run
+#
+# Screenshots go to SHOT_DIR (default: a fresh temporary folder); a failure names them.
+# Exit status: 0 passed, 1 failed, 77 skipped (no xvfb-run, xdotool or import).
+set -u
+
+SKIP=77
+screenshot_out=""
+if [[ ${1:-} == --screenshot ]]; then
+    screenshot_out=${2:?--screenshot needs a file}
+    shift 2
+fi
+inside=0
+if [[ ${1:-} == --inside ]]; then
+    inside=1
+    shift
+fi
+app=${1:?usage: real_window.sh [--screenshot OUT.png] VELMORA [SHOT_DIR]}
+shots=${2:-}
+
+# ---------------------------------------------------------------------------
+# Outside the virtual server: check the tools, then run this script again under
+# xvfb-run in a process group of its own, so that an interrupted test leaves
+# neither the server nor the program behind.
+if ((inside == 0)); then
+    for tool in xvfb-run xdotool import; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "SKIP: $tool is not installed"
+            exit $SKIP
+        fi
+    done
+    [[ -x $app ]] || { echo "FAIL: no program at $app"; exit 1; }
+    app=$(realpath "$app")
+    [[ -n $shots ]] || shots=$(mktemp -d "${TMPDIR:-/tmp}/real_window.XXXXXX")
+    mkdir -p "$shots" && rm -f "$shots"/*.png "$shots"/*.txt
+    shots=$(realpath "$shots")
+    if [[ -n $screenshot_out ]]; then
+        mkdir -p "$(dirname "$screenshot_out")"
+        screenshot_out=$(realpath "$screenshot_out")
+    fi
+    args=(--inside "$app" "$shots")
+    [[ -z $screenshot_out ]] || args=(--screenshot "$screenshot_out" "${args[@]}")
+
+    group=""
+    stop_group() { [[ -z $group ]] || kill -TERM -- "-$group" 2>/dev/null; }
+    trap stop_group EXIT
+    trap 'exit 1' INT TERM HUP
+    setsid xvfb-run -a -e "$shots/xvfb.txt" -s "-screen 0 1024x768x24" "$0" "${args[@]}" &
+    group=$!
+    wait "$group"
+    status=$?
+    group=""
+    exit $status
+fi
+
+# ---------------------------------------------------------------------------
+# Inside: DISPLAY is the virtual server.
+
+# The real ImageMagick tools sit beside import; another "convert" may come first on PATH.
+im=$(dirname "$(command -v import)")
+convert=$im/convert
+compare=$im/compare
+
+runtime_dir=$(mktemp -d)
+pid=""
+cleanup() {
+    if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
+        kill -TERM "$pid" 2>/dev/null
+        sleep 0.5
+        kill -KILL "$pid" 2>/dev/null
+    fi
+    rm -rf "$runtime_dir"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+taken=()
+fail() {
+    echo "FAIL: $*"
+    if ((${#taken[@]})); then
+        echo "Screenshots of this run:"
+        printf '  %s\n' "${taken[@]}"
+    fi
+    [[ ! -s $shots/stderr.txt ]] || { echo "Program's stderr:"; sed 's/^/  /' "$shots/stderr.txt"; }
+    exit 1
+}
+
+now_ms() { local t=${EPOCHREALTIME//[!0-9]/}; echo $((t / 1000)); }
+
+# poll MS COMMAND...: runs COMMAND until it succeeds, for at most MS milliseconds.
+poll() {
+    local end=$(($(now_ms) + $1))
+    shift
+    until "$@"; do
+        (($(now_ms) < end)) || return 1
+        sleep 0.05
+    done
+}
+
+# Content-area coordinates (below the menu bar) of the controls: left top width height.
+CANVAS="106 62 567 486"
+STABLE="6 92 80 20"
+UNSTABLE="6 124 80 20"
+STOP="6 170 80 20"
+SCALE_UP="8 236 80 20"
+ANIMATION="5 309 100 20"
+PATHS="5 341 100 20"
+YEARS="6 402 70 41"
+ERASE="193,219,211"
+PATH_COLOURS="0,0,255 0,150,0 255,0,0"
+STAR_PIXELS=37  # a 7 x 7 picture less its three-pixel corners
+
+menu_bar=0  # measured in find_window
+
+launch() {
+    QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$runtime_dir "$app" >"$shots/stdout.txt" 2>"$shots/stderr.txt" &
+    pid=$!
+}
+
+# shot NAME: screenshot of the main window as $shots/NAME.png.
+shot() {
+    import -window "$wid" "$shots/$1.png" 2>>"$shots/import.txt" || return 1
+    [[ " ${taken[*]} " == *" $shots/$1.png "* ]] || taken+=("$shots/$1.png")
+}
+
+# click CONTROL: the middle of a control, given in content coordinates.
+click() {
+    local l t w h
+    read -r l t w h <<<"$1"
+    xdotool mousemove --window "$wid" $((l + w / 2)) $((menu_bar + t + h / 2)) click 1
+}
+
+# geom RECT: the ImageMagick crop geometry of a content rectangle.
+geom() {
+    local l t w h
+    read -r l t w h <<<"$1"
+    echo "${w}x${h}+${l}+$((menu_bar + t))"
+}
+
+# same_region A B RECT: the two screenshots agree in the rectangle.
+same_region() { "$compare" -metric AE "$shots/$1.png[$(geom "$3")]" "$shots/$2.png[$(geom "$3")]" null: 2>/dev/null; }
+
+# canvas_colours NAME: "r,g,b count" for every colour in the canvas.
+canvas_colours() {
+    "$convert" "$shots/$1.png[$(geom "$CANVAS")]" -depth 8 -format %c histogram:info:- |
+        sed -nE 's/^ *([0-9]+): *\( *([0-9]+), *([0-9]+), *([0-9]+).*/\2,\3,\4 \1/p'
+}
+
+canvas_blank() { [[ $(canvas_colours "$1") == "$ERASE "* && $(canvas_colours "$1" | wc -l) == 1 ]]; }
+
+# path_dots NAME: every canvas pixel is the erase colour or a path colour, and each path colour is there.
+path_dots() {
+    canvas_colours "$1" | awk -v allowed="$ERASE $PATH_COLOURS" -v wanted="$PATH_COLOURS" '
+        BEGIN { n = split(allowed, a, " "); for (i = 1; i <= n; i++) ok[a[i]] = 1; m = split(wanted, w, " ") }
+        { if ($1 in ok) seen[$1] += $2; else { other += $2; if (!first) first = $1 } }
+        END {
+            for (i = 1; i <= m; i++) if (!(w[i] in seen)) { print "no pixel of " w[i]; bad = 1 }
+            if (other) { print other " pixels of other colours, e.g. " first; bad = 1 }
+            exit bad
+        }'
+}
+
+# star_hues NAME: the canvas holds pixels of a blue, a green and a red star, and not
+# many more than one star of each (the old positions are erased as the stars move).
+star_hues() {
+    canvas_colours "$1" | awk -F'[, ]' -v star="$STAR_PIXELS" '
+        function max(a, b) { return a > b ? a : b }
+        { r = $1; g = $2; b = $3
+          if (r - max(g, b) > 60) red += $4
+          else if (g - max(r, b) > 40) green += $4
+          else if (b - max(r, g) > 60) blue += $4 }
+        END {
+            printf "star pixels: blue %d, green %d, red %d\n", blue, green, red
+            ok = 1
+            if (blue < star / 2 || green < star / 2 || red < star / 2) ok = 0
+            if (blue > 3 * star || green > 3 * star || red > 3 * star) ok = 0
+            exit !ok
+        }'
+}
+
+# settled NAME: two screenshots in a row agree; the later one is NAME.
+settled() {
+    shot "$1.prev" && sleep 0.2 && shot "$1" &&
+        "$compare" -metric AE "$shots/$1.prev.png" "$shots/$1.png" null: 2>/dev/null
+}
+
+# find_window: the main window, mapped, of the right size, its content painted.
+find_window() {
+    wid=$(timeout 15 xdotool search --sync --onlyvisible --name '^Velmora$' 2>/dev/null | head -1)
+    [[ -n $wid ]] || fail "no visible window titled Velmora"
+    measured() {
+        shot initial || return 1
+        local size y colour
+        size=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: *//p')
+        width=${size%x*} height=${size#*x}
+        # The content's background starts right below the menu bar.
+        menu_bar=$("$convert" "$shots/initial.png[1x60+2+0]" -depth 8 txt:- |
+            sed -n "s/^0,\([0-9]*\): *($ERASE).*/\1/p" | head -1)
+        menu_bar=${menu_bar:-0}
+        ((menu_bar > 0 && width == 680 && height == 556 + menu_bar)) && canvas_blank initial
+    }
+    poll 10000 measured ||
+        fail "window $wid is ${width:-?}x${height:-?} with a menu bar of $menu_bar px (want 680 x 556 + menu bar, blank canvas)"
+}
+
+# ended: the program has exited (it stays a zombie until waited for).
+ended() { [[ ! -e /proc/$pid/stat || $(cut -d' ' -f3 "/proc/$pid/stat") == Z ]]; }
+
+# quits_cleanly MS WHAT: the program ends within MS milliseconds, exit status 0, nothing on stderr.
+quits_cleanly() {
+    poll "$1" ended || fail "the program still runs ${1} ms after $2"
+    wait "$pid"
+    local status=$?
+    pid=""
+    ((status == 0)) || fail "exit status $status after $2"
+    [[ ! -s $shots/stderr.txt ]] || fail "output on stderr after $2"
+}
+
+# close_request WINDOW: what a window manager sends for its close button.
+close_request() {
+    perl -MX11::Protocol -e '
+        my ($w) = @ARGV;
+        my $x = X11::Protocol->new;
+        my $event = $x->pack_event(name => "ClientMessage", window => $w, format => 32,
+            type => $x->atom("WM_PROTOCOLS"), data => pack("L5", $x->atom("WM_DELETE_WINDOW"), 0, 0, 0, 0));
+        $x->SendEvent($w, 0, 0, $event);
+        $x->GetInputFocus;  # a round trip: the event has left before we exit
+    ' "$1"
+}
+
+launch
+find_window
+
+# A picture for the documentation: a few seconds of the unstable system in path mode.
+if [[ -n $screenshot_out ]]; then
+    click "$PATHS" && click "$UNSTABLE"
+    sleep 4
+    click "$STOP"
+    poll 5000 settled picture || fail "the window did not settle after Stop"
+    path_dots picture || fail "the picture shows no path-mode run"
+    cp "$shots/picture.png" "$screenshot_out"
+    echo "Saved $screenshot_out"
+    xdotool windowfocus --sync "$wid" && xdotool key ctrl+q
+    quits_cleanly 5000 Ctrl+Q
+    exit 0
+fi
+
+# --- A path-mode run, stopped: dots in the path colours, only the run's controls changed.
+click "$PATHS" && click "$UNSTABLE"
+started() {
+    shot started && ! same_region initial started "$PATHS" && ! same_region initial started "$UNSTABLE"
+}
+poll 5000 started || fail "Paths and Unstable did not change their looks"
+same_region initial started "$STOP" || fail "Stop does not look as before while the run goes"
+! same_region initial started "$STABLE" || fail "Stable still looks enabled while the run goes"
+sleep 2  # let the run draw for a while
+click "$STOP"
+stopped() { settled stopped && ! same_region started stopped "$STOP"; }
+poll 5000 stopped || fail "the window did not settle after Stop with Stop disabled"
+path_dots stopped || fail "the canvas after a path-mode run holds more than path dots (stopped.png)"
+same_region initial stopped "$STABLE" || fail "Stable does not look enabled again after Stop"
+same_region initial stopped "$UNSTABLE" || fail "Unstable does not look enabled again after Stop"
+! same_region initial stopped "$YEARS" || fail "the years label did not change during the run"
+
+# Outside the canvas only the run buttons and the years label may differ between
+# the screenshots right after the start and after the stop: mask those, compare the rest.
+mask() {
+    local args=() rect l t w h
+    for rect in "$CANVAS" "$STABLE" "$UNSTABLE" "$STOP" "$YEARS"; do
+        read -r l t w h <<<"$rect"
+        args+=(-draw "rectangle $l,$((menu_bar + t)) $((l + w - 1)),$((menu_bar + t + h - 1))")
+    done
+    "$convert" "$shots/$1.png" -fill black "${args[@]}" "$shots/$1.masked.png"
+}
+mask started && mask stopped
+changed=$("$compare" -metric AE "$shots/started.masked.png" "$shots/stopped.masked.png" "$shots/outside.diff.png" 2>&1)
+taken+=("$shots/outside.diff.png")
+[[ $changed == 0 ]] ||
+    fail "$changed pixels outside the canvas, the run buttons and the years label changed during the run" \
+        "(started.masked.png, stopped.masked.png, outside.diff.png)"
+
+# --- Scale + wipes the canvas.
+click "$SCALE_UP"
+poll 5000 eval 'shot scaled && canvas_blank scaled' || fail "Scale + did not wipe the canvas (scaled.png)"
+
+# --- An animation-mode run shows the three star pictures.
+click "$ANIMATION" && click "$STABLE"
+poll 10000 eval 'shot stars && star_hues stars >"$shots/stars.txt"' ||
+    fail "no three star pictures in the canvas: $(cat "$shots/stars.txt") (stars.png)"
+click "$STOP"
+
+# --- The about window, from the keyboard: Alt+E, then its one enabled item.
+xdotool windowfocus --sync "$wid"
+windows=$(xdotool search --onlyvisible --name '' 2>/dev/null | wc -l)
+xdotool key alt+e
+poll 5000 eval '(($(xdotool search --onlyvisible --name "" 2>/dev/null | wc -l) > windows))' ||
+    fail "Alt+E opened no menu"
+xdotool key Down Return
+about=$(timeout 10 xdotool search --sync --onlyvisible --name '^About Velmora$' 2>/dev/null | head -1)
+[[ -n $about ]] || fail "Edit > About Velmora opened no window titled About Velmora"
+about_shown() {
+    import -window "$about" "$shots/about.png" 2>>"$shots/import.txt" &&
+        [[ $("$convert" "$shots/about.png" -format '%w x %h %[fx:int(255*p{5,5}.r)],%[fx:int(255*p{5,5}.g)],%[fx:int(255*p{5,5}.b)]' info:) == "530 x 402 255,255,255" ]]
+}
+poll 5000 about_shown || fail "the about window is not 530 x 402 and white (about.png)"
+taken+=("$shots/about.png")
+xdotool mousemove --window "$about" 500 390 click 1
+poll 5000 eval '! xdotool search --onlyvisible --name "^About Velmora$" >/dev/null 2>&1' ||
+    fail "a click in the about window did not close it"
+
+# --- Ctrl+Q during a run ends the program at once and cleanly.
+click "$STABLE"
+poll 5000 eval 'shot quitting && ! same_region initial quitting "$STABLE"' || fail "Stable started no run"
+xdotool windowfocus --sync "$wid" && xdotool key ctrl+q
+quits_cleanly 2000 "Ctrl+Q during a run"
+
+# --- The window manager's close request during a run ends it cleanly too.
+perl -MX11::Protocol -e 1 2>/dev/null ||
+    fail "perl's X11::Protocol (Debian package libx11-protocol-perl) is needed to send a close request"
+launch
+find_window
+click "$UNSTABLE"
+poll 5000 eval 'shot closing && ! same_region initial closing "$UNSTABLE"' || fail "Unstable started no run"
+close_request "$wid" || fail "could not send the close request"
+quits_cleanly 5000 "a close request during a run"
+
+echo "PASS: real window ($shots)"
