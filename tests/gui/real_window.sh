@@ -10,6 +10,7 @@
 set -u
 
 SKIP=77
+NO_SERVER=3  # from the inner run: the virtual X server is not usable
 screenshot_out=""
 if [[ ${1:-} == --screenshot ]]; then
     screenshot_out=${2:?--screenshot needs a file}
@@ -47,14 +48,43 @@ if ((inside == 0)); then
     [[ -z $screenshot_out ]] || args=(--screenshot "$screenshot_out" "${args[@]}")
 
     group=""
-    stop_group() { [[ -z $group ]] || kill -TERM -- "-$group" 2>/dev/null; }
+    # group_alive: a process of the group still runs (zombies have let go of everything).
+    group_alive() {
+        local f s state pgrp
+        for f in /proc/[0-9]*/stat; do
+            { s=$(<"$f"); } 2>/dev/null || continue
+            read -r state _ pgrp _ <<<"${s##*) }"
+            [[ $pgrp == "$group" && $state != Z ]] && return 0
+        done
+        return 1
+    }
+    # stop_group: ends what is left of the group, the X server included, and waits for it.
+    stop_group() {
+        [[ -n $group ]] || return 0
+        local i
+        kill -TERM -- "-$group" 2>/dev/null
+        for ((i = 0; i < 50; i++)); do
+            group_alive || break
+            sleep 0.1
+        done
+        kill -KILL -- "-$group" 2>/dev/null
+        group=""
+    }
     trap stop_group EXIT
     trap 'exit 1' INT TERM HUP
-    setsid xvfb-run -a -e "$shots/xvfb.txt" -s "-screen 0 1024x768x24" "$0" "${args[@]}" &
-    group=$!
-    wait "$group"
-    status=$?
-    group=""
+    # Another xvfb-run may be picking a display at the same moment: a server that
+    # would not take our connections is a reason to try again, not a failure.
+    for attempt in 1 2 3; do
+        # Starting the search away from xvfb-run's usual 99 makes such a clash rare.
+        setsid xvfb-run -a -n $((100 + RANDOM % 400)) -e "$shots/xvfb.txt" -s "-screen 0 1024x768x24" \
+            "$0" "${args[@]}" &
+        group=$!
+        wait "$group"
+        status=$?
+        stop_group
+        ((status == NO_SERVER)) || break
+        echo "The virtual X server did not take connections; trying again"
+    done
     exit $status
 fi
 
@@ -111,6 +141,7 @@ SCALE_UP="8 236 80 20"
 ANIMATION="5 309 100 20"
 PATHS="5 341 100 20"
 YEARS="6 402 70 41"
+YEARS_AREA="6 402 100 41"  # the label grows to the right for longer numbers, up to the canvas
 ERASE="193,219,211"
 PATH_COLOURS="0,0,255 0,150,0 255,0,0"
 STAR_PIXELS=37  # a 7 x 7 picture less its three-pixel corners
@@ -191,11 +222,15 @@ settled() {
 
 # find_window: the main window, mapped, of the right size, its content painted.
 find_window() {
-    wid=$(timeout 15 xdotool search --sync --onlyvisible --name '^Velmora$' 2>/dev/null | head -1)
-    [[ -n $wid ]] || fail "no visible window titled Velmora"
+    shown() {
+        ! ended || fail "the program exited before it showed its window"
+        wid=$(xdotool search --onlyvisible --name '^Velmora$' 2>/dev/null | head -1)
+        [[ -n $wid ]]
+    }
+    poll 15000 shown || fail "no visible window titled Velmora"
     measured() {
         shot initial || return 1
-        local size y colour
+        local size
         size=$(xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: *//p')
         width=${size%x*} height=${size#*x}
         # The content's background starts right below the menu bar.
@@ -213,7 +248,10 @@ ended() { [[ ! -e /proc/$pid/stat || $(cut -d' ' -f3 "/proc/$pid/stat") == Z ]];
 
 # quits_cleanly MS WHAT: the program ends within MS milliseconds, exit status 0, nothing on stderr.
 quits_cleanly() {
+    local start
+    start=$(now_ms)
     poll "$1" ended || fail "the program still runs ${1} ms after $2"
+    echo "$2: the program ended after $(($(now_ms) - start)) ms"
     wait "$pid"
     local status=$?
     pid=""
@@ -233,6 +271,10 @@ close_request() {
     ' "$1"
 }
 
+poll 5000 eval 'xdotool getmouselocation >/dev/null 2>&1' || {
+    echo "No connection to the virtual X server at $DISPLAY"
+    exit $NO_SERVER
+}
 launch
 find_window
 
@@ -262,7 +304,7 @@ sleep 2  # let the run draw for a while
 click "$STOP"
 stopped() { settled stopped && ! same_region started stopped "$STOP"; }
 poll 5000 stopped || fail "the window did not settle after Stop with Stop disabled"
-path_dots stopped || fail "the canvas after a path-mode run holds more than path dots (stopped.png)"
+path_dots stopped || fail "the canvas after a path-mode run is not path dots on the erase colour (stopped.png)"
 same_region initial stopped "$STABLE" || fail "Stable does not look enabled again after Stop"
 same_region initial stopped "$UNSTABLE" || fail "Unstable does not look enabled again after Stop"
 ! same_region initial stopped "$YEARS" || fail "the years label did not change during the run"
@@ -271,11 +313,11 @@ same_region initial stopped "$UNSTABLE" || fail "Unstable does not look enabled 
 # the screenshots right after the start and after the stop: mask those, compare the rest.
 mask() {
     local args=() rect l t w h
-    for rect in "$CANVAS" "$STABLE" "$UNSTABLE" "$STOP" "$YEARS"; do
+    for rect in "$CANVAS" "$STABLE" "$UNSTABLE" "$STOP" "$YEARS_AREA"; do
         read -r l t w h <<<"$rect"
         args+=(-draw "rectangle $l,$((menu_bar + t)) $((l + w - 1)),$((menu_bar + t + h - 1))")
     done
-    "$convert" "$shots/$1.png" -fill black "${args[@]}" "$shots/$1.masked.png"
+    "$convert" "$shots/$1.png" -fill black "${args[@]}" "$shots/$1.masked.png" && taken+=("$shots/$1.masked.png")
 }
 mask started && mask stopped
 changed=$("$compare" -metric AE "$shots/started.masked.png" "$shots/stopped.masked.png" "$shots/outside.diff.png" 2>&1)
@@ -307,8 +349,8 @@ about_shown() {
     import -window "$about" "$shots/about.png" 2>>"$shots/import.txt" &&
         [[ $("$convert" "$shots/about.png" -format '%w x %h %[fx:int(255*p{5,5}.r)],%[fx:int(255*p{5,5}.g)],%[fx:int(255*p{5,5}.b)]' info:) == "530 x 402 255,255,255" ]]
 }
-poll 5000 about_shown || fail "the about window is not 530 x 402 and white (about.png)"
 taken+=("$shots/about.png")
+poll 5000 about_shown || fail "the about window is not 530 x 402 and white (about.png)"
 xdotool mousemove --window "$about" 500 390 click 1
 poll 5000 eval '! xdotool search --onlyvisible --name "^About Velmora$" >/dev/null 2>&1' ||
     fail "a click in the about window did not close it"
