@@ -21,8 +21,6 @@ std::string FieldText(const char* name) {
     return NonNil(NonNil(Window1()).Find<fw::TextField>(name)).Text();
 }
 
-}  // namespace
-
 // Distances, forces and accelerations from the positions of this step, each result
 // stored before the next formula reads it.
 void Accelerations() {
@@ -60,6 +58,8 @@ void Drift() {
     V::x2 = V::x2 + (V::vx2 * V::dt);
     V::y2 = V::y2 + (V::vy2 * V::dt);
 }
+
+}  // namespace
 
 void AdvanceStep() {
     Accelerations();

@@ -3,7 +3,4 @@
 
 // Distances, forces, accelerations from the current positions; then all velocities;
 // then all positions with the new velocities (semi-implicit Euler).
-void Accelerations();
-void Kick();
-void Drift();
 void AdvanceStep();

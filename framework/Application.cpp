@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Pict.h"
+#include "Ui.h"
 
 namespace fw {
 namespace {
@@ -18,14 +19,11 @@ Ref<Application> gApplication;
 
 }  // namespace
 
+namespace detail {
 void SetExecutablePath(const std::string& path) { gExecutablePath = path; }
+}  // namespace detail
 
 FolderItem::FolderItem(std::string path) : path_(std::move(path)) {}
-
-bool FolderItem::Exists() const {
-    std::error_code ec;
-    return std::filesystem::exists(path_, ec);
-}
 
 Ref<FolderItem> FolderItem::Parent() const {
     const std::filesystem::path p(path_);

@@ -14,8 +14,6 @@ class MenuBar;
 class FolderItem : public Object {
 public:
     explicit FolderItem(std::string path);
-    const std::string& NativePath() const { return path_; }
-    bool Exists() const;
     // The folder that holds this item, or nil at the root.
     Ref<FolderItem> Parent() const;
     // The item of that name in this folder: an item that does not exist when there is

@@ -49,13 +49,6 @@ std::string RegisteredName(const std::type_info& type) {
     return it == Registry().end() ? std::string() : it->second.fullName;
 }
 
-std::string RegisteredBase(const std::string& fullName) {
-    std::lock_guard lock(RegistryMutex());
-    for (const auto& [type, rec] : Registry())
-        if (rec.fullName == fullName) return rec.base;
-    return {};
-}
-
 std::string Object::FullClassName() const {
     std::string name = RegisteredName(typeid(*this));
     return name.empty() ? Demangle(typeid(*this).name()) : name;

@@ -38,7 +38,6 @@ void RegisterClass(const std::type_info& type, const std::string& fullName, cons
 bool IsRegistered(const std::type_info& type);
 // The registered full name of a class, or "" when it is not registered.
 std::string RegisteredName(const std::type_info& type);
-std::string RegisteredBase(const std::string& fullName);
 
 template <class T>
 void RegisterClass(const std::string& fullName, const std::string& baseName) {

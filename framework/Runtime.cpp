@@ -26,9 +26,6 @@
 
 namespace fw {
 
-void FinaliseWindowRecord();  // Window.cpp
-void SetExecutablePath(const std::string& path);  // Application.cpp
-
 namespace {
 
 constexpr int kRefreshMs = 16;  // screen rate for coalesced repaints
@@ -129,7 +126,7 @@ bool RuntimeStart(int& argc, char** argv) {
     QFont font = QApplication::font();
     font.setPixelSize(kDefaultTextPixels);
     QApplication::setFont(font);
-    SetExecutablePath(QCoreApplication::applicationFilePath().toStdString());
+    detail::SetExecutablePath(QCoreApplication::applicationFilePath().toStdString());
     gApp->installEventFilter(new CancelKeyFilter(gApp));
     gTimer = new QTimer(gApp);
     QObject::connect(gTimer, &QTimer::timeout, gApp, &OnRefreshTick);
@@ -176,7 +173,7 @@ void RunHandler(const std::string& where, const std::function<void()>& handler) 
     }
 }
 
-void FinaliseModules() { FinaliseWindowRecord(); }
+void FinaliseModules() { detail::FinaliseWindowRecord(); }
 
 int RuntimeExit() {
     delete gApp;

@@ -9,10 +9,6 @@
 #include "Ui.h"
 
 namespace fw {
-namespace detail {
-void ReportHandlerException(std::exception_ptr e, const std::string& where);
-void BeginQuit();
-}
 
 namespace {
 
@@ -100,8 +96,6 @@ bool UserCancelled() {
 void SignalUserCancel() {
     if (gRunning.load() > 0) gCancels.fetch_add(1);
 }
-
-int RunningThreadCount() { return gRunning.load(); }
 
 void EndAllThreads() {
     detail::BeginQuit();

@@ -31,7 +31,6 @@ void YieldToEventLoop();
 bool UserCancelled();
 // For the framework: the user asked to cancel (a press while no thread runs is dropped).
 void SignalUserCancel();
-int RunningThreadCount();
 namespace detail {
 // Called at every yield, before the hand-over: lets tests and benchmarks count and stop steps.
 void SetYieldHook(void (*hook)());

@@ -1,7 +1,10 @@
-// Hand-over to the user-interface thread, for the framework's own use.
+// The framework's own plumbing: hand-over to the user-interface thread, and the
+// pieces that one part of the framework calls in another.
 #pragma once
 
+#include <exception>
 #include <functional>
+#include <string>
 
 namespace fw::detail {
 
@@ -17,5 +20,12 @@ void RemoveRefreshHook(int id);
 
 // Ends a thread quietly when the application quits under it.
 struct ThreadAbort {};
+
+// One line on stderr for an exception that ended a handler or a thread.
+void ReportHandlerException(std::exception_ptr e, const std::string& where);
+// From here on UserCancelled() is true and threads waiting for the UI thread give up.
+void BeginQuit();
+void FinaliseWindowRecord();
+void SetExecutablePath(const std::string& path);
 
 }  // namespace fw::detail

@@ -130,7 +130,8 @@ void Window::BuildOnUiThread() {
         AddMenuHandlers(self);
         Event_Open();
     } catch (...) {
-        if (OpenWindows()[name] == self) OpenWindows().erase(name);
+        auto it = OpenWindows().find(name);
+        if (it != OpenWindows().end() && it->second == self) OpenWindows().erase(it);
         open_ = false;
         throw;
     }
@@ -322,7 +323,6 @@ void Window::Refresh(bool eraseBackground) {
 
 void Window::AddControl(const std::string& name, const Ref<RectControl>& control) {
     if (!control) throw NilObjectException();
-    if (!controls_.count(name)) controlOrder_.push_back(name);
     controls_[name] = control;
     control->name_ = name;
 }
@@ -350,9 +350,11 @@ Ref<Window> OpenWindow(std::string_view fullClassName) {
     return it == record.end() ? nullptr : it->second;
 }
 
+namespace detail {
 void FinaliseWindowRecord() {
     Gate::Hold hold;
     OpenWindows().clear();
 }
+}  // namespace detail
 
 }  // namespace fw

@@ -111,7 +111,6 @@ private:
     WindowSettings settings_;
     Ref<fw::MenuBar> menuBar_;
     std::map<std::string, Ref<RectControl>, std::less<>> controls_;
-    std::vector<std::string> controlOrder_;
     std::map<std::string, std::function<bool()>> menuHandlers_;
     std::weak_ptr<RectControl> sender_;
     bool open_ = false;

@@ -1,5 +1,7 @@
 #include "ui/Window1.h"
 
+#include <cstdint>
+
 #include "engine/BackGroundDrawing.h"
 #include "engine/Variables.h"
 #include "ui/AboutWindow.h"
@@ -20,6 +22,11 @@ struct ControlRow {
     const char* text;  // caption or text; "" where there is none
     float textSize;    // 0: the default size
     void (Window1::*action)();
+    // The few settings of the controls' own that differ from the common ones.
+    bool selected = false;
+    bool bold = false;
+    std::uint32_t textColor = 0x000000;
+    bool multiline = false;
 };
 
 // In creation order, which is also the tab order.
@@ -31,7 +38,8 @@ const ControlRow kControls[] = {
     {Kind::PushButton, "ClearButton", 6, 203, 80, 20, "Clear", 0, &Window1::ClearButton_Action},
     {Kind::PushButton, "ScaleUpButton", 8, 236, 80, 20, "Scale +", 0, &Window1::ScaleUpButton_Action},
     {Kind::PushButton, "ScaleDownButton", 7, 270, 80, 20, "Scale -", 0, &Window1::ScaleDownButton_Action},
-    {Kind::RadioButton, "AnimationButton", 5, 309, 100, 20, "Animation", 0, &Window1::AnimationButton_Action},
+    {Kind::RadioButton, "AnimationButton", 5, 309, 100, 20, "Animation", 0, &Window1::AnimationButton_Action,
+     /*selected=*/true},
     {Kind::RadioButton, "PathButton", 5, 341, 100, 20, "Paths", 0, &Window1::PathButton_Action},
     {Kind::TextField, "dtField", 540, 7, 49, 22, "50", 0, nullptr},
     {Kind::TextField, "SpeedField", 540, 34, 49, 22, "100", 0, nullptr},
@@ -40,11 +48,12 @@ const ControlRow kControls[] = {
     {Kind::StaticText, "StaticText3", 594, 8, 58, 20, "seconds", 0, nullptr},
     {Kind::StaticText, "StaticText4", 594, 37, 58, 20, "percent", 0, nullptr},
     {Kind::StaticText, "StaticText5", 6, 62, 85, 20, "Start Buttons", 0, nullptr},
-    {Kind::StaticText, "StaticText6", 6, 14, 139, 36, "Velmoras", 32, nullptr},
+    {Kind::StaticText, "StaticText6", 6, 14, 139, 36, "Velmoras", 32, nullptr, false, /*bold=*/true, 0xBE223F},
     {Kind::StaticText, "StaticText7", 6, 370, 88, 20, "Orbit Years", 0, nullptr},
     {Kind::StaticText, "StaticText8", 6, 402, 70, 41, "0", 32, nullptr},
     {Kind::StaticText, "StaticText9", 227, 14, 226, 36,
-     "Run the unstable system  about 100 orbit years and see what happens.", 12, nullptr},
+     "Run the unstable system  about 100 orbit years and see what happens.", 12, nullptr, false, false, 0x240050,
+     /*multiline=*/true},
 };
 
 fw::ControlSettings SettingsOf(const ControlRow& row, int tabIndex) {
@@ -70,7 +79,7 @@ fw::ControlSettings SettingsOf(const ControlRow& row, int tabIndex) {
             break;
         case Kind::RadioButton:
             s.Caption = row.text;
-            s.Value = std::string(row.name) == "AnimationButton";
+            s.Value = row.selected;
             break;
         case Kind::TextField:
             s.Text = row.text;
@@ -80,13 +89,9 @@ fw::ControlSettings SettingsOf(const ControlRow& row, int tabIndex) {
         case Kind::StaticText:
             s.Text = row.text;
             s.TabStop = false;
-            if (s.Name == "StaticText6") {
-                s.Bold = true;
-                s.TextColor = fw::Color{0xBE223F};
-            } else if (s.Name == "StaticText9") {
-                s.Multiline = true;
-                s.TextColor = fw::Color{0x240050};
-            }
+            s.Bold = row.bold;
+            s.TextColor = fw::Color{row.textColor};
+            s.Multiline = row.multiline;
             break;
     }
     return s;
