@@ -67,6 +67,10 @@ void RectControl::Constructor() {
 }
 
 void RectControl::Apply(const ControlSettings& s) {
+    detail::RunOnUi([&] { ApplyOnUi(s); });
+}
+
+void RectControl::ApplyOnUi(const ControlSettings& s) {
     name_ = s.Name;
     tabIndex_ = s.TabIndex;
     enabled_ = s.Enabled;
@@ -86,8 +90,10 @@ void RectControl::Apply(const ControlSettings& s) {
 }
 
 void RectControl::SetTextSize(float pixels) {
-    look_.textSize = pixels;
-    ApplyFont();
+    detail::RunOnUi([&] {
+        look_.textSize = pixels;
+        ApplyFont();
+    });
 }
 
 void RectControl::SetTextUnit(int unit) {
@@ -114,9 +120,10 @@ void RectControl::SetEnabled(bool enabled) {
         return;
     }
     std::weak_ptr<RectControl> weak = std::static_pointer_cast<RectControl>(shared_from_this());
-    detail::PostToUi([weak] {
+    // The value travels with the call: enabled_ belongs to the gate, the call runs off it.
+    detail::PostToUi([weak, enabled] {
         if (auto c = weak.lock())
-            if (QWidget* w = c->Widget()) w->setEnabled(c->enabled_);
+            if (QWidget* w = c->Widget()) w->setEnabled(enabled);
     });
 }
 
@@ -162,7 +169,10 @@ void Canvas::Erase() { store_->Erase(); }
 
 QWidget* PushButton::CreateWidget(QWidget* parent) {
     auto* b = new QPushButton(parent);
-    QObject::connect(b, &QPushButton::clicked, b, [this] { RaiseAction(); });
+    std::weak_ptr<PushButton> weak = std::static_pointer_cast<PushButton>(shared_from_this());
+    QObject::connect(b, &QPushButton::clicked, b, [weak] {
+        if (auto c = weak.lock()) c->RaiseAction();
+    });
     return b;
 }
 
@@ -177,7 +187,10 @@ void PushButton::ApplyOwn(const ControlSettings& s) {
 
 QWidget* RadioButton::CreateWidget(QWidget* parent) {
     auto* b = new QRadioButton(parent);
-    QObject::connect(b, &QRadioButton::clicked, b, [this] { RaiseAction(); });
+    std::weak_ptr<RadioButton> weak = std::static_pointer_cast<RadioButton>(shared_from_this());
+    QObject::connect(b, &QRadioButton::clicked, b, [weak] {
+        if (auto c = weak.lock()) c->RaiseAction();
+    });
     return b;
 }
 
@@ -188,8 +201,12 @@ void RadioButton::ApplyOwn(const ControlSettings& s) {
 }
 
 bool RadioButton::Value() const {
-    auto* b = static_cast<QRadioButton*>(Widget());
-    return b && b->isChecked();
+    bool checked = false;
+    detail::RunOnUi([&] {
+        auto* b = static_cast<QRadioButton*>(Widget());
+        checked = b && b->isChecked();
+    });
+    return checked;
 }
 
 // TextField

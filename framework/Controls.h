@@ -85,6 +85,7 @@ protected:
 
 private:
     friend class Window;
+    void ApplyOnUi(const ControlSettings& settings);
     std::weak_ptr<Window> window_;
     std::string name_;
     int tabIndex_ = 0;

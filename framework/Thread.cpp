@@ -1,5 +1,6 @@
 #include "Thread.h"
 
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -48,12 +49,13 @@ void Thread::Run() {
     JoinThreads(false);
     auto self = std::static_pointer_cast<Thread>(shared_from_this());
     cancelsSeen_ = gCancels.load();
-    running_.store(true);
-    gRunning.fetch_add(1);
-    const std::uint64_t ticket = Gate::Reserve();
+    // The thread waits for its place in the gate's queue, which is taken only once the
+    // thread exists: a thread that cannot be made (EAGAIN) leaves no ticket that
+    // nobody would serve, and no running count that nothing would lower.
+    std::promise<std::uint64_t> place;
     auto finished = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([self, ticket, finished]() mutable {
-        Gate::AcquireReserved(ticket);
+    std::thread thread([self, ticket = place.get_future(), finished]() mutable {
+        Gate::AcquireReserved(ticket.get());
         tCurrent = self.get();
         try {
             self->Event_Run();
@@ -69,6 +71,9 @@ void Thread::Run() {
         Gate::Release();
         finished->store(true);
     });
+    running_.store(true);
+    gRunning.fetch_add(1);
+    place.set_value(Gate::Reserve());
     std::lock_guard lock(gThreadsMutex);
     gThreads.push_back(Started{std::move(thread), finished});
 }
@@ -79,6 +84,7 @@ void SetYieldHook(void (*hook)()) { gYieldHook.store(hook); }
 }  // namespace detail
 
 void YieldToEventLoop() {
+    if (!Gate::HeldByThisThread()) return;  // nothing to hand over
     if (auto hook = detail::gYieldHook.load(std::memory_order_relaxed)) hook();
     Gate::HandOver();
 }

@@ -140,6 +140,10 @@ void Window::BuildOnUiThread() {
 }
 
 void Window::ApplySettings(const WindowSettings& s) {
+    detail::RunOnUi([&] { ApplySettingsOnUi(s); });
+}
+
+void Window::ApplySettingsOnUi(const WindowSettings& s) {
     settings_ = s;
     if (!widgets_) return;
     QWidget* top = widgets_->top;
@@ -170,8 +174,10 @@ void Window::ApplySettings(const WindowSettings& s) {
 }
 
 void Window::SetMenuBar(const Ref<fw::MenuBar>& bar) {
-    menuBar_ = bar;
-    if (widgets_) BuildMenus();
+    detail::RunOnUi([&] {
+        menuBar_ = bar;
+        if (widgets_) BuildMenus();
+    });
 }
 
 void Window::BuildMenus() {
@@ -212,10 +218,14 @@ void Window::BuildMenus() {
         }
     }
     widgets_->menuBar = qbar;
-    ApplySettings(settings_);
+    ApplySettingsOnUi(settings_);
 }
 
 void Window::UpdateMenus() {
+    if (!IsUiThread()) {
+        detail::RunOnUi([this] { UpdateMenus(); });
+        return;
+    }
     if (!menuBar_ || !open_) return;
     std::function<void(const Ref<MenuItem>&)> autoEnable = [&](const Ref<MenuItem>& m) {
         for (int i = 0; i < m->Count(); ++i) {

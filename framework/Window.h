@@ -106,6 +106,7 @@ private:
     void HandleClose();
     void HandleMouseDown(int x, int y);
     void BuildMenus();
+    void ApplySettingsOnUi(const WindowSettings& settings);
     void RunAction(const Ref<RectControl>& control, const std::function<void()>& action);
 
     WindowSettings settings_;

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QPointer>
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "ProbeWindow.h"
 #include "framework/Runtime.h"
@@ -51,6 +57,34 @@ public:
     }
 };
 
+// Runs a given body as a thread of the program.
+class Caller : public fw::Thread {
+public:
+    std::function<void()> body;
+    void Event_Run() override { body(); }
+};
+
+// Records on which threads a widget receives its events.
+class EventThreads : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent*) override {
+        std::lock_guard lock(mutex_);
+        threads_.push_back(std::this_thread::get_id());
+        return false;
+    }
+    // The number of events seen, and whether all of them arrived on this thread.
+    std::pair<std::size_t, bool> Seen() {
+        std::lock_guard lock(mutex_);
+        bool here = true;
+        for (auto id : threads_) here = here && id == std::this_thread::get_id();
+        return {threads_.size(), here};
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::thread::id> threads_;
+};
+
 class ThreadTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,6 +92,14 @@ protected:
         fw::RegisterClass<Stepper>("Stepper", "Thread");
         fw::RegisterClass<Thrower>("Thrower", "Thread");
         fw::RegisterClass<Builder>("Builder", "Thread");
+        fw::RegisterClass<Caller>("Caller", "Thread");
+    }
+    // Runs body on a thread of the program and lets the event loop run until it ends.
+    static void RunOnThread(std::function<void()> body) {
+        auto t = fw::New<Caller>();
+        t->body = std::move(body);
+        t->Run();
+        ASSERT_TRUE(WaitFor([&] { return !t->IsRunning(); }));
     }
     static void Stop(const fw::Ref<Stepper>& s) {
         OnGate([&] { s->stop = true; });
@@ -139,6 +181,66 @@ TEST_F(ThreadTest, AThreadObjectLivesWhileItsThreadRuns) {
     Stop(s);
     s.reset();
     EXPECT_TRUE(WaitFor([&] { return weak.expired(); }));
+}
+
+TEST_F(ThreadTest, AYieldWithoutTheGateLeavesTheGateWithItsHolder) {
+    std::atomic<bool> waiterIn{false}, yielded{false};
+    std::thread waiter, stranger;
+    {
+        fw::Gate::Hold hold;
+        waiter = std::thread([&] {
+            fw::Gate::Hold h;
+            waiterIn = true;
+        });
+        while (!fw::Gate::Contended()) std::this_thread::yield();
+        stranger = std::thread([&] {
+            fw::YieldToEventLoop();
+            yielded = true;
+        });
+        for (int i = 0; i < 400 && !yielded; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_TRUE(yielded);
+        EXPECT_FALSE(waiterIn);  // still this thread's gate
+    }
+    waiter.join();
+    stranger.join();
+    EXPECT_TRUE(waiterIn);
+}
+
+TEST_F(ThreadTest, ControlsChangedFromAThreadChangeOnTheUserInterfaceThread) {
+    auto w = OnGate([] { return ProbeWindow::Make(); });
+    auto label = w->Find<fw::StaticText>("Label");
+    auto go = w->Find<fw::PushButton>("Go");
+    EventThreads seen;
+    label->Widget()->installEventFilter(&seen);
+    go->Widget()->installEventFilter(&seen);
+    w->TopWidget()->installEventFilter(&seen);
+    RunOnThread([&] {
+        label->SetTextSize(20);
+        label->Apply({.Name = "Label", .Left = 70, .Top = 40, .Width = 30, .Height = 20, .Text = "y"});
+        fw::WindowSettings settings = w->Settings();
+        settings.Title = "Probe 2";
+        w->ApplySettings(settings);
+        for (int i = 0; i < 200; ++i) go->SetEnabled(i % 2 != 0);  // ends enabled
+        go->SetEnabled(false);
+    });
+    ASSERT_TRUE(WaitFor([&] { return !go->Widget()->isEnabled(); }));
+    EXPECT_EQ(label->Widget()->font().pixelSize(), 20);
+    EXPECT_EQ(label->Widget()->width(), 30);
+    EXPECT_EQ(w->TopWidget()->windowTitle(), "Probe 2");
+    const auto [events, allHere] = seen.Seen();
+    EXPECT_GT(events, 0u);
+    EXPECT_TRUE(allHere);
+    w->Close();
+}
+
+TEST_F(ThreadTest, AButtonWhoseControlIsGoneRaisesNothing) {
+    auto w = OnGate([] { return ProbeWindow::Make(); });
+    QPointer<QAbstractButton> button = static_cast<QAbstractButton*>(w->Control("Go")->Widget());
+    w->Close();
+    w.reset();  // the window object and its controls go; the widgets are deleted later
+    ASSERT_TRUE(button);
+    button->click();
+    EXPECT_TRUE(WaitFor([&] { return button.isNull(); }));
 }
 
 }  // namespace

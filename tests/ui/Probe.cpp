@@ -2,12 +2,15 @@
 //   quit-during-run  starts a run, then quits as File > Quit does (expect 0)
 //   no-application   the application class is missing, so start-up fails at the
 //                    application object (expect 1, no main window, no event loop)
+//   no-thread        "Stable" while no thread can start, then "Stop", "Stable" again,
+//                    "Clear" and Quit (expect 0, the failure reported once)
 #include <QAbstractButton>
 #include <QTimer>
 
 #include <cstdio>
 #include <string>
 
+#include "ThreadLimit.h"
 #include "engine/BackGroundDrawing.h"
 #include "framework/Runtime.h"
 #include "framework/Window.h"
@@ -24,6 +27,25 @@ int main(int argc, char** argv) {
         fw::RegisterClass<class MenuBar1>("MenuBar1.MenuBar1", "MenuBar");
         fw::RegisterClass<class AboutWindow>("AboutWindow.AboutWindow", "Window");
         fw::RegisterClass<BackGroundDrawing>("BackGroundDrawing", "Thread");
+    } else if (mode == "no-thread") {
+        RegisterClasses();
+        QTimer::singleShot(150, [] {
+            auto w = fw::Cast<class Window1>(fw::OpenWindow("Window1.Window1"));
+            auto press = [](const fw::Ref<fw::PushButton>& b) { static_cast<QAbstractButton*>(b->Widget())->click(); };
+            testing_support::SetThreadCreationFails(true);
+            press(w->RunStable());
+            testing_support::SetThreadCreationFails(false);
+            std::printf("after failed start: stable %d stop %d\n", w->RunStable()->Enabled(),
+                        w->StopButton()->Enabled());
+            press(w->StopButton());
+            press(w->RunStable());
+            std::printf("running %d\n", w->DrawOrbits && w->DrawOrbits->IsRunning());
+            press(w->ClearButton());
+        });
+        QTimer::singleShot(400, [] {
+            auto w = fw::Cast<class Window1>(fw::OpenWindow("Window1.Window1"));
+            w->ChooseMenuItem(w->FileQuit());
+        });
     } else {
         RegisterClasses();
         QTimer::singleShot(150, [] {

@@ -23,4 +23,13 @@ TEST(Startup, AFailedStartUpStepLeavesTheLaterOnesUndoneAndExitsOne) {
     EXPECT_EQ(o.err.count('\n'), 1) << o.err.toStdString();
 }
 
+TEST(Startup, ARunWhoseThreadCannotStartIsReportedAndTheWindowStaysUsable) {
+    const Outcome o = RunProbe("no-thread");
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.err.count("system_error in Window1.Window1.RunStable.Action"), 1) << o.err.toStdString();
+    EXPECT_EQ(o.err.count('\n'), 1) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains("after failed start: stable 0 stop 1")) << o.out.toStdString();
+    EXPECT_TRUE(o.out.contains("running 1")) << o.out.toStdString();  // a later start works
+}
+
 }  // namespace
