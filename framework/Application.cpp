@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "Pict.h"
-#include "Ui.h"
 
 namespace fw {
 namespace {

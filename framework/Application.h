@@ -41,4 +41,9 @@ private:
 void RegisterApplication(const Ref<Application>& app);
 Ref<Application> App();
 
+namespace detail {
+// Set once at start, before any thread.
+void SetExecutablePath(const std::string& path);
+}  // namespace detail
+
 }  // namespace fw

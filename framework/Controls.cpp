@@ -13,8 +13,7 @@
 #include <mutex>
 
 #include "CanvasStore.h"
-#include "Runtime.h"
-#include "Ui.h"
+#include "Dispatch.h"
 #include "Window.h"
 
 namespace fw {
@@ -22,17 +21,17 @@ namespace {
 
 QString ToQt(const std::string& s) { return QString::fromStdString(s); }
 
-// Repaints a canvas at screen rate when something was drawn on it.
+constexpr int kDefaultTextPixels = 12;
+
+// Shows the canvas's image; repainted once a frame while something is drawn on it.
 class CanvasWidget : public QWidget {
 public:
     CanvasWidget(QWidget* parent, std::shared_ptr<detail::CanvasStore> store)
         : QWidget(parent), store_(std::move(store)) {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        hook_ = detail::AddRefreshHook([this] {
-            if (store_->dirty.exchange(false, std::memory_order_relaxed)) update();
-        });
+        store_->shown->Attach(this, [this] { update(); });
     }
-    ~CanvasWidget() override { detail::RemoveRefreshHook(hook_); }
+    ~CanvasWidget() override { store_->shown->Detach(); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -43,7 +42,6 @@ protected:
 
 private:
     std::shared_ptr<detail::CanvasStore> store_;
-    int hook_ = 0;
 };
 
 }  // namespace
@@ -136,6 +134,15 @@ void RectControl::RaiseAction() {
     auto action = action_;
     window->RunAction(self, action);
 }
+
+namespace detail {
+void SetDefaultFont() {
+    RequireUiThread("SetDefaultFont");
+    QFont font = QApplication::font();
+    font.setPixelSize(kDefaultTextPixels);
+    QApplication::setFont(font);
+}
+}  // namespace detail
 
 // Canvas
 
@@ -255,11 +262,12 @@ std::string TextField::Text() const {
 struct StaticText::Store {
     mutable std::mutex mutex;
     std::string text;
-    std::atomic<bool> dirty{false};
+    // A text set off the user-interface thread is shown once a frame at most.
+    const std::shared_ptr<detail::ScreenUpdate> shown = std::make_shared<detail::ScreenUpdate>();
 };
 
-// A label that shows the text last set, from whichever thread, at screen rate; a
-// single-line label whose text needs more room than its box grows to the right and down.
+// A label that shows the text last set, from whichever thread; a single-line label
+// whose text needs more room than its box grows to the right and down.
 struct LabelFlush {
     static void Show(StaticText& t, QLabel* label) {
         std::string text;
@@ -278,29 +286,23 @@ struct LabelFlush {
 namespace {
 class Label : public QLabel {
 public:
-    using QLabel::QLabel;
-    void SetFlush(std::function<void()> flush) { hook_ = detail::AddRefreshHook(std::move(flush)); }
-    ~Label() override {
-        if (hook_) detail::RemoveRefreshHook(hook_);
+    Label(QWidget* parent, std::shared_ptr<detail::ScreenUpdate> shown, std::weak_ptr<StaticText> text)
+        : QLabel(parent), shown_(std::move(shown)) {
+        shown_->Attach(this, [this, text] {
+            if (auto t = text.lock()) LabelFlush::Show(*t, this);
+        });
     }
+    ~Label() override { shown_->Detach(); }
 
 private:
-    int hook_ = 0;
+    std::shared_ptr<detail::ScreenUpdate> shown_;
 };
 }  // namespace
 
 StaticText::StaticText(const Ref<Window>& window) : RectControl(window), store_(std::make_shared<Store>()) {}
 
 QWidget* StaticText::CreateWidget(QWidget* parent) {
-    std::weak_ptr<StaticText> weak = std::static_pointer_cast<StaticText>(shared_from_this());
-    auto* label = new Label(parent);
-    QPointer<QLabel> guard(label);
-    label->SetFlush([weak, guard] {
-        auto text = weak.lock();
-        if (text && guard && text->store_->dirty.exchange(false, std::memory_order_relaxed))
-            LabelFlush::Show(*text, guard);
-    });
-    return label;
+    return new Label(parent, store_->shown, std::static_pointer_cast<StaticText>(shared_from_this()));
 }
 
 void StaticText::ApplyOwn(const ControlSettings& s) {
@@ -341,7 +343,7 @@ void StaticText::SetText(const std::string& text) {
         if (auto* label = static_cast<QLabel*>(Widget())) LabelFlush::Show(*this, label);
         return;
     }
-    store_->dirty.store(true, std::memory_order_relaxed);
+    store_->shown->Changed();
 }
 
 }  // namespace fw

@@ -167,4 +167,9 @@ private:
     friend struct LabelFlush;
 };
 
+namespace detail {
+// The application's text: every size in pixels, so that texts fit their boxes at any resolution.
+void SetDefaultFont();
+}  // namespace detail
+
 }  // namespace fw

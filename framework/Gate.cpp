@@ -1,29 +1,44 @@
 #include "Gate.h"
 
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
 namespace fw {
+
+namespace detail {
+std::atomic<std::uint32_t> gYieldWork{0};
+}
+
 namespace {
 
 std::mutex gMutex;
 std::condition_variable gTurn;
-// Ticket lock: the holder's ticket is `serving`; the gate is free when serving == next.
-std::atomic<std::uint64_t> gNext{0};
-std::atomic<std::uint64_t> gServing{0};
+// Ticket lock, guarded by gMutex: the holder's ticket is `serving`; the gate is free
+// when serving == next.
+std::uint64_t gNext = 0;
+std::uint64_t gServing = 0;
+std::atomic<void (*)()> gHook{nullptr};  // written under gMutex
 thread_local int tDepth = 0;
+
+// Call with gMutex held, after every change of the queue or the hook.
+void Publish() {
+    const std::uint32_t word = (gNext - gServing > 1 ? detail::kYieldWaiting : 0u) |
+                               (gHook.load(std::memory_order_relaxed) ? detail::kYieldHooked : 0u);
+    detail::gYieldWork.store(word, std::memory_order_relaxed);
+}
 
 void WaitFor(std::uint64_t ticket) {
     std::unique_lock lock(gMutex);
-    gTurn.wait(lock, [ticket] { return gServing.load(std::memory_order_relaxed) == ticket; });
+    gTurn.wait(lock, [ticket] { return gServing == ticket; });
 }
 
 }  // namespace
 
 std::uint64_t Gate::Reserve() {
     std::lock_guard lock(gMutex);
-    return gNext.fetch_add(1, std::memory_order_relaxed);
+    const std::uint64_t ticket = gNext++;
+    Publish();
+    return ticket;
 }
 
 void Gate::AcquireReserved(std::uint64_t ticket) {
@@ -40,13 +55,14 @@ void Gate::Release() {
     if (--tDepth > 0) return;
     {
         std::lock_guard lock(gMutex);
-        gServing.fetch_add(1, std::memory_order_relaxed);
+        ++gServing;
+        Publish();
     }
     gTurn.notify_all();
 }
 
 bool Gate::Contended() {
-    return gNext.load(std::memory_order_relaxed) - gServing.load(std::memory_order_relaxed) > 1;
+    return (detail::gYieldWork.load(std::memory_order_relaxed) & detail::kYieldWaiting) != 0;
 }
 
 void Gate::HandOver() {
@@ -56,8 +72,9 @@ void Gate::HandOver() {
     std::uint64_t ticket = 0;
     {
         std::lock_guard lock(gMutex);
-        ticket = gNext.fetch_add(1, std::memory_order_relaxed);
-        gServing.fetch_add(1, std::memory_order_relaxed);
+        ticket = gNext++;
+        ++gServing;
+        Publish();
     }
     gTurn.notify_all();
     WaitFor(ticket);
@@ -79,5 +96,19 @@ void Gate::Restore(int depth) {
 }
 
 bool Gate::HeldByThisThread() { return tDepth > 0; }
+
+void Gate::SetYieldHook(void (*hook)()) {
+    std::lock_guard lock(gMutex);
+    gHook.store(hook, std::memory_order_relaxed);
+    Publish();
+}
+
+void detail::YieldSlow() {
+    if (tDepth == 0) return;
+    const std::uint32_t work = gYieldWork.load(std::memory_order_relaxed);
+    if (work & kYieldHooked)
+        if (auto hook = gHook.load(std::memory_order_relaxed)) hook();
+    if (work & kYieldWaiting) Gate::HandOver();
+}
 
 }  // namespace fw

@@ -6,6 +6,7 @@
 // take the gate again while it holds it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace fw {
@@ -14,9 +15,9 @@ class Gate {
 public:
     static void Acquire();
     static void Release();
-    // Someone waits for the gate: a single relaxed load, cheap enough for every step.
+    // Someone besides the holder waits for the gate.
     static bool Contended();
-    // Lets every waiter run once, then takes the gate back.
+    // Lets every waiter run once, then takes the gate back; nothing when nobody waits.
     static void HandOver();
     // Gives the gate up completely (for a wait on another thread); returns the depth to restore.
     static int ReleaseAll();
@@ -28,6 +29,10 @@ public:
     static std::uint64_t Reserve();
     static void AcquireReserved(std::uint64_t ticket);
 
+    // Called at every yield of the holder, before the hand-over (tests and benchmarks);
+    // nil for none.
+    static void SetYieldHook(void (*hook)());
+
     class Hold {
     public:
         Hold() { Acquire(); }
@@ -36,5 +41,14 @@ public:
         Hold& operator=(const Hold&) = delete;
     };
 };
+
+namespace detail {
+// The one word a yield reads, kept by the gate under its lock: kYieldWaiting while
+// someone waits for the gate, kYieldHooked while a yield hook is set, else 0.
+inline constexpr std::uint32_t kYieldWaiting = 1, kYieldHooked = 2;
+extern std::atomic<std::uint32_t> gYieldWork;
+// The yield's work when the word is not 0: nothing for a thread that does not hold the gate.
+void YieldSlow();
+}  // namespace detail
 
 }  // namespace fw

@@ -36,7 +36,7 @@ void Graphics::Pixel(int x, int y, Color color) {
         if (x < 0 || y < 0 || x >= store_->width || y >= store_->height) return;
         store_->pixels[y * store_->stride + x] = 0xFF000000u | color.rgb;
     }
-    store_->dirty.store(true, std::memory_order_relaxed);
+    store_->shown->Changed();
 }
 
 Color Graphics::Pixel(int x, int y) const {
@@ -97,7 +97,7 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
             painter.drawImage(QRect(x, y, dw, dh), picture->Image(), QRect(sourceX, sourceY, sw, sh));
         }
     }
-    store_->dirty.store(true, std::memory_order_relaxed);
+    store_->shown->Changed();
 }
 
 }  // namespace fw

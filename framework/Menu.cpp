@@ -1,5 +1,13 @@
 #include "Menu.h"
 
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+
+#include "Dispatch.h"
+
 namespace fw {
 
 Ref<MenuItem> MenuItem::Child(const std::string& name) const {
@@ -22,3 +30,78 @@ Ref<MenuItem> MenuItem::Item(int index) const {
 }
 
 }  // namespace fw
+
+// The Qt menu bar
+
+namespace fw::detail {
+namespace {
+
+QString ToQt(const std::string& s) { return QString::fromStdString(s); }
+
+QKeySequence ShortcutOf(const std::string& text) {
+    if (text.empty()) return {};
+    std::string s = text;
+    // "Cmd" is the platform's command modifier.
+    if (s.rfind("Cmd+", 0) == 0) s = "Ctrl+" + s.substr(4);
+    return QKeySequence(ToQt(s), QKeySequence::PortableText);
+}
+
+}  // namespace
+
+struct QtMenuBar::Parts {
+    QPointer<QMenuBar> bar;
+    std::vector<std::pair<QPointer<QAction>, std::weak_ptr<MenuItem>>> actions;
+};
+
+QtMenuBar::QtMenuBar(const Ref<MenuBar>& model, QWidget* top, std::function<void()> aboutToShow,
+                     std::function<void(const Ref<MenuItem>&)> chosen)
+    : parts_(std::make_unique<Parts>()) {
+    RequireUiThread("QtMenuBar");
+    auto* qbar = new QMenuBar(top);
+    qbar->setNativeMenuBar(false);
+    for (int i = 0; i < model->Count(); ++i) {
+        Ref<MenuItem> menu = model->Item(i);
+        QMenu* qmenu = qbar->addMenu(ToQt(menu->Text()));
+        QObject::connect(qmenu, &QMenu::aboutToShow, qbar, aboutToShow);
+        parts_->actions.emplace_back(qmenu->menuAction(), menu);
+        for (int j = 0; j < menu->Count(); ++j) {
+            Ref<MenuItem> item = menu->Item(j);
+            if (item->IsSeparator()) {
+                qmenu->addSeparator();
+                continue;
+            }
+            QAction* action = qmenu->addAction(ToQt(item->Text()));
+            action->setShortcut(ShortcutOf(item->KeyboardShortcut()));
+            // Quit answers its shortcut in every window of the application.
+            if (item->Quits()) action->setShortcutContext(Qt::ApplicationShortcut);
+            // Where the platform has an application menu, these two go there.
+            if (item->Quits()) action->setMenuRole(QAction::QuitRole);
+            else if (Cast<AppleMenuItem>(item)) action->setMenuRole(QAction::AboutRole);
+            else action->setMenuRole(QAction::NoRole);
+            std::weak_ptr<MenuItem> weakItem = item;
+            QObject::connect(action, &QAction::triggered, qbar, [chosen, weakItem] {
+                if (auto it = weakItem.lock()) chosen(it);
+            });
+            parts_->actions.emplace_back(action, item);
+        }
+    }
+    parts_->bar = qbar;
+}
+
+QtMenuBar::~QtMenuBar() {
+    if (!parts_->bar) return;
+    parts_->bar->hide();
+    parts_->bar->deleteLater();
+}
+
+QWidget* QtMenuBar::Widget() const { return parts_->bar; }
+
+void QtMenuBar::UpdateEnabled() {
+    RequireUiThread("QtMenuBar::UpdateEnabled");
+    for (auto& [action, item] : parts_->actions) {
+        auto it = item.lock();
+        if (action && it && it->Count() == 0) action->setEnabled(it->Enabled());
+    }
+}
+
+}  // namespace fw::detail

@@ -1,10 +1,14 @@
 // The menu model: one tree serves the application and every window that sets it.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Object.h"
+
+class QWidget;
 
 namespace fw {
 
@@ -53,5 +57,28 @@ public:
 
 // The about item: shown where it was appended (this platform has no application menu).
 class AppleMenuItem : public MenuItem {};
+
+namespace detail {
+
+// A menu tree shown as the Qt menu bar of a window's top-level widget; user-interface
+// thread only. The callbacks hold no reference to the window: they are given weak ones.
+class QtMenuBar {
+public:
+    QtMenuBar(const Ref<MenuBar>& model, QWidget* top, std::function<void()> aboutToShow,
+              std::function<void(const Ref<MenuItem>&)> chosen);
+    // The bar goes once the event loop is back: it may be going from inside its own menu.
+    ~QtMenuBar();
+    QtMenuBar(const QtMenuBar&) = delete;
+    QtMenuBar& operator=(const QtMenuBar&) = delete;
+    QWidget* Widget() const;
+    // Each item's action takes the item's enabled state.
+    void UpdateEnabled();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace detail
 
 }  // namespace fw

@@ -59,6 +59,12 @@ Ref<T> Cast(const Ref<U>& p) {
     if (p && typeid(*p) == typeid(T)) return std::static_pointer_cast<T>(p);
     return std::dynamic_pointer_cast<T>(p);
 }
+// The same for a reference that is handed over: no count to raise and lower again.
+template <class T, class U>
+Ref<T> Cast(Ref<U>&& p) {
+    if (p && typeid(*p) == typeid(T)) return std::static_pointer_cast<T>(std::move(p));
+    return std::dynamic_pointer_cast<T>(std::move(p));
+}
 
 // The name of an exception's class, for the unhandled-exception report.
 std::string ExceptionClassName(std::exception_ptr e);

@@ -5,11 +5,17 @@
 #include <thread>
 #include <vector>
 
-#include "Gate.h"
-#include "Runtime.h"
-#include "Ui.h"
+#include <QApplication>
+#include <QKeyEvent>
+
+#include "Dispatch.h"
 
 namespace fw {
+
+namespace detail {
+std::atomic<std::uint64_t> gCancelEvents{0};
+thread_local constinit std::uint64_t tCancelsSeen = 0;
+}  // namespace detail
 
 namespace {
 
@@ -21,7 +27,6 @@ struct Started {
 std::mutex gThreadsMutex;
 std::vector<Started> gThreads;  // guarded by gThreadsMutex
 std::atomic<int> gRunning{0};
-std::atomic<std::uint64_t> gCancels{0};
 thread_local Thread* tCurrent = nullptr;
 
 // Joins the threads that have finished (all of them when `all`), outside the lock.
@@ -48,7 +53,7 @@ void Thread::Run() {
     started_ = true;
     JoinThreads(false);
     auto self = std::static_pointer_cast<Thread>(shared_from_this());
-    cancelsSeen_ = gCancels.load();
+    cancelsSeen_ = detail::gCancelEvents.load();
     // The thread waits for its place in the gate's queue, which is taken only once the
     // thread exists: a thread that cannot be made (EAGAIN) leaves no ticket that
     // nobody would serve, and no running count that nothing would lower.
@@ -57,6 +62,7 @@ void Thread::Run() {
     std::thread thread([self, ticket = place.get_future(), finished]() mutable {
         Gate::AcquireReserved(ticket.get());
         tCurrent = self.get();
+        detail::tCancelsSeen = self->cancelsSeen_;
         try {
             self->Event_Run();
         } catch (const detail::ThreadAbort&) {
@@ -79,32 +85,47 @@ void Thread::Run() {
 }
 
 namespace detail {
-std::atomic<void (*)()> gYieldHook{nullptr};
-void SetYieldHook(void (*hook)()) { gYieldHook.store(hook); }
+bool UserCancelledSlow(std::uint64_t events) {
+    if (IsQuitting()) return true;
+    tCancelsSeen = events;
+    return tCurrent != nullptr;  // only the program's threads are cancelled
+}
 }  // namespace detail
 
-void YieldToEventLoop() {
-    if (!Gate::HeldByThisThread()) return;  // nothing to hand over
-    if (auto hook = detail::gYieldHook.load(std::memory_order_relaxed)) hook();
-    Gate::HandOver();
-}
+namespace {
 
-bool UserCancelled() {
-    if (IsQuitting()) return true;
-    Thread* t = tCurrent;
-    if (!t) return false;
-    const std::uint64_t cancels = gCancels.load(std::memory_order_relaxed);
-    if (cancels == t->cancelsSeen_) return false;
-    t->cancelsSeen_ = cancels;
-    return true;
-}
-
+// The user asked to cancel; a press while no thread runs is dropped.
 void SignalUserCancel() {
-    if (gRunning.load() > 0) gCancels.fetch_add(1);
+    if (gRunning.load() > 0) detail::gCancelEvents.fetch_add(1);
 }
+
+// Escape and Ctrl+. in any window of the application ask running threads to cancel.
+class CancelKeyFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool ctrlDot = key->key() == Qt::Key_Period && (key->modifiers() & Qt::ControlModifier);
+            if ((key->key() == Qt::Key_Escape || ctrlDot) && !key->isAutoRepeat() && watched->isWidgetType())
+                SignalUserCancel();
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+namespace detail {
+void InstallCancelKeys() {
+    detail::RequireUiThread("InstallCancelKeys");
+    qApp->installEventFilter(new CancelKeyFilter(qApp));
+}
+}  // namespace detail
 
 void EndAllThreads() {
     detail::BeginQuit();
+    detail::gCancelEvents.fetch_add(1);  // every thread's next UserCancelled() looks
     const int depth = Gate::ReleaseAll();
     JoinThreads(true);
     Gate::Restore(depth);

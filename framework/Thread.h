@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "Gate.h"
 #include "Object.h"
 
 namespace fw {
@@ -18,22 +19,38 @@ public:
     bool IsRunning() const { return running_.load(std::memory_order_acquire); }
 
 private:
-    friend bool UserCancelled();
     std::atomic<bool> running_{false};
     bool started_ = false;
     std::uint64_t cancelsSeen_ = 0;
 };
 
-// Lets the user interface run a waiting handler; costs one load when nobody waits.
-void YieldToEventLoop();
-// True once for each running thread after the user pressed Escape or Ctrl+. in a
-// window of the application, and always while the application quits.
-bool UserCancelled();
-// For the framework: the user asked to cancel (a press while no thread runs is dropped).
-void SignalUserCancel();
+// Lets the user interface run a waiting handler. One relaxed load when nobody waits
+// and no hook is set; a thread that does not hold the gate has nothing to hand over.
+inline void YieldToEventLoop() {
+    if (detail::gYieldWork.load(std::memory_order_relaxed) != 0) detail::YieldSlow();
+}
+
 namespace detail {
-// Called at every yield, before the hand-over: lets tests and benchmarks count and stop steps.
-void SetYieldHook(void (*hook)());
+// Cancel requests so far, and one more at quit; each thread keeps the count it has seen.
+extern std::atomic<std::uint64_t> gCancelEvents;
+extern thread_local constinit std::uint64_t tCancelsSeen;
+bool UserCancelledSlow(std::uint64_t events);
+}  // namespace detail
+
+// True once for each running thread after the user pressed Escape or Ctrl+. in a
+// window of the application, and always while the application quits. One relaxed
+// load while nothing was asked.
+inline bool UserCancelled() {
+    const std::uint64_t events = detail::gCancelEvents.load(std::memory_order_relaxed);
+    return events != detail::tCancelsSeen && detail::UserCancelledSlow(events);
+}
+
+namespace detail {
+// Called at every yield of a thread that holds the gate, before the hand-over: lets
+// tests and benchmarks count and stop steps.
+inline void SetYieldHook(void (*hook)()) { Gate::SetYieldHook(hook); }
+// Makes Escape and Ctrl+. in every window of the application a cancel request.
+void InstallCancelKeys();
 }  // namespace detail
 
 // Ends the threads at quit: they see UserCancelled(), run to their stop test and are joined.

@@ -1,23 +1,17 @@
 #include "Window.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QGuiApplication>
 #include <QCloseEvent>
-#include <QKeySequence>
-#include <QMenu>
-#include <QMenuBar>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QPointer>
 #include <QWidget>
 
 #include <algorithm>
 
+#include "Dispatch.h"
 #include "Gate.h"
 #include "Menu.h"
-#include "Runtime.h"
-#include "Ui.h"
 
 namespace fw {
 namespace {
@@ -30,14 +24,6 @@ std::map<std::string, Ref<Window>, std::less<>>& OpenWindows() {
 }
 
 QString ToQt(const std::string& s) { return QString::fromStdString(s); }
-
-QKeySequence ShortcutOf(const std::string& text) {
-    if (text.empty()) return {};
-    std::string s = text;
-    // "Cmd" is the platform's command modifier.
-    if (s.rfind("Cmd+", 0) == 0) s = "Ctrl+" + s.substr(4);
-    return QKeySequence(ToQt(s), QKeySequence::PortableText);
-}
 
 }  // namespace
 
@@ -83,17 +69,18 @@ private:
 }  // namespace
 
 struct Window::Widgets {
-    TopLevel* top = nullptr;  // owned by the event system; deleted with the window object
-    QWidget* body = nullptr;
-    QPointer<QMenuBar> menuBar;
-    std::vector<std::pair<QPointer<QAction>, std::weak_ptr<MenuItem>>> actions;
+    // Owned by the window object: ~Window deletes it, once the event loop is back.
+    TopLevel* top = nullptr;
+    QWidget* body = nullptr;  // a child of top
+    std::unique_ptr<detail::QtMenuBar> menus;
 };
 
 Window::Window() = default;
 
 Window::~Window() {
     if (!widgets_ || !widgets_->top || !QCoreApplication::instance()) return;
-    QWidget* top = widgets_->top;
+    widgets_->menus.reset();
+    QWidget* top = widgets_->top;  // nothing but this object deletes it
     if (IsUiThread())
         top->deleteLater();
     else
@@ -108,6 +95,7 @@ void Window::Constructor() {
 }
 
 void Window::BuildOnUiThread() {
+    detail::RequireUiThread("Window::Constructor");
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     const std::string name = FullClassName();
     OpenWindows()[name] = self;
@@ -157,10 +145,11 @@ void Window::ApplySettingsOnUi(const WindowSettings& s) {
     const QColor back = s.HasBackColor ? QColor(QRgb(s.BackColor.rgb)) : pal.color(QPalette::Base);
     pal.setColor(QPalette::Window, back);
     widgets_->body->setPalette(pal);
-    const int barHeight = widgets_->menuBar && s.MenuBarVisible ? widgets_->menuBar->sizeHint().height() : 0;
-    if (widgets_->menuBar) {
-        widgets_->menuBar->setVisible(s.MenuBarVisible);
-        widgets_->menuBar->setGeometry(0, 0, s.Width, barHeight);
+    QWidget* bar = widgets_->menus ? widgets_->menus->Widget() : nullptr;
+    const int barHeight = bar && s.MenuBarVisible ? bar->sizeHint().height() : 0;
+    if (bar) {
+        bar->setVisible(s.MenuBarVisible);
+        bar->setGeometry(0, 0, s.Width, barHeight);
     }
     widgets_->body->setGeometry(0, barHeight, s.Width, s.Height);
     if (!s.Resizeable) {
@@ -181,43 +170,17 @@ void Window::SetMenuBar(const Ref<fw::MenuBar>& bar) {
 }
 
 void Window::BuildMenus() {
-    if (widgets_->menuBar) delete widgets_->menuBar;
-    widgets_->actions.clear();
+    widgets_->menus.reset();
     if (!menuBar_) return;
-    auto* qbar = new QMenuBar(widgets_->top);
-    qbar->setNativeMenuBar(false);
     std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
-    for (int i = 0; i < menuBar_->Count(); ++i) {
-        Ref<MenuItem> menu = menuBar_->Item(i);
-        QMenu* qmenu = qbar->addMenu(ToQt(menu->Text()));
-        QObject::connect(qmenu, &QMenu::aboutToShow, qbar, [weak] {
+    widgets_->menus = std::make_unique<detail::QtMenuBar>(
+        menuBar_, widgets_->top,
+        [weak] {
             if (auto w = weak.lock()) w->UpdateMenus();
+        },
+        [weak](const Ref<MenuItem>& item) {
+            if (auto w = weak.lock()) w->ChooseMenuItem(item);
         });
-        widgets_->actions.emplace_back(qmenu->menuAction(), menu);
-        for (int j = 0; j < menu->Count(); ++j) {
-            Ref<MenuItem> item = menu->Item(j);
-            if (item->IsSeparator()) {
-                qmenu->addSeparator();
-                continue;
-            }
-            QAction* action = qmenu->addAction(ToQt(item->Text()));
-            action->setShortcut(ShortcutOf(item->KeyboardShortcut()));
-            // Quit answers its shortcut in every window of the application.
-            if (item->Quits()) action->setShortcutContext(Qt::ApplicationShortcut);
-            // Where the platform has an application menu, these two go there.
-            if (item->Quits()) action->setMenuRole(QAction::QuitRole);
-            else if (Cast<AppleMenuItem>(item)) action->setMenuRole(QAction::AboutRole);
-            else action->setMenuRole(QAction::NoRole);
-            std::weak_ptr<MenuItem> weakItem = item;
-            QObject::connect(action, &QAction::triggered, qbar, [weak, weakItem] {
-                auto w = weak.lock();
-                auto it = weakItem.lock();
-                if (w && it) w->ChooseMenuItem(it);
-            });
-            widgets_->actions.emplace_back(action, item);
-        }
-    }
-    widgets_->menuBar = qbar;
     ApplySettingsOnUi(settings_);
 }
 
@@ -240,11 +203,7 @@ void Window::UpdateMenus() {
         autoEnable(menuBar_);
     }
     RunHandler(FullClassName() + ".EnableMenuItems", [this] { Event_EnableMenuItems(); });
-    if (!widgets_) return;
-    for (auto& [action, item] : widgets_->actions) {
-        auto it = item.lock();
-        if (action && it && it->Count() == 0) action->setEnabled(it->Enabled());
-    }
+    if (widgets_ && widgets_->menus) widgets_->menus->UpdateEnabled();
 }
 
 void Window::ChooseMenuItem(const Ref<MenuItem>& item) {
@@ -293,6 +252,7 @@ void Window::Close() {
 }
 
 void Window::HandleClose() {
+    detail::RequireUiThread("Window::HandleClose");
     if (!open_ || closing_) return;
     closing_ = true;
     auto self = std::static_pointer_cast<Window>(shared_from_this());  // alive to the end of this call
@@ -305,10 +265,7 @@ void Window::HandleClose() {
         open_ = false;
     }
     // A closed window answers no shortcut.
-    if (widgets_ && widgets_->menuBar) {
-        widgets_->menuBar->deleteLater();
-        widgets_->actions.clear();
-    }
+    if (widgets_) widgets_->menus.reset();
     closing_ = false;
 }
 

@@ -123,4 +123,9 @@ private:
 // The open window registered under the full class name, or nil.
 Ref<Window> OpenWindow(std::string_view fullClassName);
 
+namespace detail {
+// Empties the record of open windows (at the end of the program).
+void FinaliseWindowRecord();
+}  // namespace detail
+
 }  // namespace fw

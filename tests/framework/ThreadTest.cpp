@@ -220,7 +220,6 @@ TEST_F(ThreadTest, ControlsChangedFromAThreadChangeOnTheUserInterfaceThread) {
         fw::WindowSettings settings = w->Settings();
         settings.Title = "Probe 2";
         w->ApplySettings(settings);
-        for (int i = 0; i < 200; ++i) go->SetEnabled(i % 2 != 0);  // ends enabled
         go->SetEnabled(false);
     });
     ASSERT_TRUE(WaitFor([&] { return !go->Widget()->isEnabled(); }));
@@ -230,6 +229,22 @@ TEST_F(ThreadTest, ControlsChangedFromAThreadChangeOnTheUserInterfaceThread) {
     const auto [events, allHere] = seen.Seen();
     EXPECT_GT(events, 0u);
     EXPECT_TRUE(allHere);
+    w->Close();
+}
+
+// Each change is carried to the widget with its own value, while the thread goes on
+// changing the control (the thread checker watches the pair).
+TEST_F(ThreadTest, EnabledSetFromAThreadReachesTheWidgetInOrder) {
+    auto w = OnGate([] { return ProbeWindow::Make(); });
+    auto go = w->Find<fw::PushButton>("Go");
+    RunOnThread([&] {
+        for (int i = 0; i < 100; ++i) {
+            go->SetEnabled(i % 2 != 0);
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    });
+    EXPECT_TRUE(WaitFor([&] { return go->Widget()->isEnabled(); }));  // the last value, true
+    EXPECT_TRUE(go->Enabled());
     w->Close();
 }
 

@@ -1,0 +1,169 @@
+#include "Dispatch.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "Gate.h"
+#include "Object.h"
+
+namespace fw {
+namespace {
+
+std::thread::id gUiThread;
+std::atomic<bool> gQuitting{false};
+std::string gProgramName = "velmora";
+
+// A call carried by Qt's event queue to the user-interface thread. The call is
+// published with a release store before it is posted and read after an acquire load:
+// the queue's own locks are Qt's, which the thread checker cannot see.
+class CallEvent : public QEvent {
+public:
+    static QEvent::Type Kind() {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+    explicit CallEvent(std::function<void()> fn) : QEvent(Kind()), fn_(std::move(fn)) {
+        published_.store(true, std::memory_order_release);
+    }
+    // Also when the call is dropped unrun, its captures are destroyed after the acquire.
+    ~CallEvent() override { (void)published_.load(std::memory_order_acquire); }
+    void Run() {
+        if (published_.load(std::memory_order_acquire)) fn_();
+    }
+
+private:
+    std::function<void()> fn_;
+    std::atomic<bool> published_{false};
+};
+
+// Lives on the user-interface thread and runs the calls posted to it.
+class Receiver : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() != CallEvent::Kind()) return QObject::event(e);
+        static_cast<CallEvent*>(e)->Run();
+        return true;
+    }
+};
+
+std::atomic<Receiver*> gReceiver{nullptr};
+
+// Calls that a thread waits for; their ends are announced on one condition.
+std::mutex gCallsMutex;
+std::condition_variable gCallEnded;
+
+}  // namespace
+
+bool IsUiThread() { return std::this_thread::get_id() == gUiThread; }
+
+bool IsQuitting() { return gQuitting.load(std::memory_order_relaxed); }
+
+void Quit() { QCoreApplication::quit(); }
+
+void RunHandler(const std::string& where, const std::function<void()>& handler) {
+    Gate::Hold hold;
+    try {
+        handler();
+    } catch (...) {
+        detail::ReportHandlerException(std::current_exception(), where);
+    }
+}
+
+namespace detail {
+
+void StartDispatch(const std::string& programName) {
+    gProgramName = programName;
+    gUiThread = std::this_thread::get_id();
+    (void)CallEvent::Kind();
+    gReceiver.store(new Receiver);
+}
+
+void StopDispatch() { delete gReceiver.exchange(nullptr); }
+
+const std::string& ProgramName() { return gProgramName; }
+
+void PostToUi(std::function<void()> fn) {
+    Receiver* receiver = gReceiver.load(std::memory_order_acquire);
+    if (!receiver) return;
+    QCoreApplication::postEvent(receiver, new CallEvent(std::move(fn)));
+}
+
+void RunOnUi(const std::function<void()>& fn) {
+    if (IsUiThread()) {
+        Gate::Hold hold;
+        fn();
+        return;
+    }
+    struct Call {
+        bool started = false, done = false, abandoned = false;
+        std::exception_ptr error;
+    };
+    auto call = std::make_shared<Call>();
+    const int depth = Gate::ReleaseAll();
+    PostToUi([call, &fn] {
+        {
+            std::lock_guard lock(gCallsMutex);
+            if (call->abandoned) return;  // the caller has gone, and fn with it
+            call->started = true;
+        }
+        std::exception_ptr error;
+        {
+            Gate::Hold hold;
+            try {
+                fn();
+            } catch (...) {
+                error = std::current_exception();
+            }
+        }
+        {
+            std::lock_guard lock(gCallsMutex);
+            call->error = error;
+            call->done = true;
+        }
+        gCallEnded.notify_all();
+    });
+    bool done = false;
+    std::exception_ptr error;
+    {
+        std::unique_lock lock(gCallsMutex);
+        // A call that has begun is waited for even at quit: it uses fn, which lives here.
+        gCallEnded.wait(lock, [&] { return call->done || (gQuitting.load() && !call->started); });
+        done = call->done;
+        call->abandoned = !done;
+        error = call->error;
+    }
+    Gate::Restore(depth);
+    if (!done) throw ThreadAbort{};
+    if (error) std::rethrow_exception(error);
+}
+
+void RequireUiThread(const char* where) {
+    if (IsUiThread()) return;
+    std::fprintf(stderr, "%s: %s called off the user-interface thread\n", gProgramName.c_str(), where);
+    std::abort();
+}
+
+void BeginQuit() {
+    gQuitting.store(true);
+    {
+        std::lock_guard lock(gCallsMutex);
+    }
+    gCallEnded.notify_all();
+}
+
+void ReportHandlerException(std::exception_ptr e, const std::string& where) {
+    std::fprintf(stderr, "%s: %s in %s; the handler was ended\n", gProgramName.c_str(),
+                 ExceptionClassName(e).c_str(), where.c_str());
+    std::fflush(stderr);
+}
+
+}  // namespace detail
+}  // namespace fw

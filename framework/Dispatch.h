@@ -1,0 +1,50 @@
+// The bottom of the framework: which thread is the user interface's, handing work to
+// it through Qt's event queue, running a handler of the program on the gate, and the
+// quit flag.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+namespace fw {
+
+bool IsUiThread();
+// True once the event loop has ended: threads are being told to finish.
+bool IsQuitting();
+// Asks the event loop to end (what a Quit menu item does); callable from any thread.
+void Quit();
+
+// Runs one handler of the program: on the gate, with every exception reported and
+// stopped here, so that none crosses the event system.
+void RunHandler(const std::string& where, const std::function<void()>& handler);
+
+namespace detail {
+
+// On the user-interface thread, once the application's event system exists.
+void StartDispatch(const std::string& programName);
+// Before the event system goes; calls posted after this are dropped.
+void StopDispatch();
+
+// Runs fn on the user-interface thread as soon as it is idle; callable from any
+// thread, never blocks. Dropped when the event system is gone.
+void PostToUi(std::function<void()> fn);
+// Runs fn on the user-interface thread, on the gate, and waits for it. A caller that
+// holds the gate gives it up for the wait. Rethrows what fn threw. When the
+// application quits meanwhile, throws ThreadAbort.
+void RunOnUi(const std::function<void()>& fn);
+// For code that touches widgets and is reached only from the user-interface thread:
+// ends the process with a message when that does not hold.
+void RequireUiThread(const char* where);
+
+// Ends a thread quietly when the application quits under it.
+struct ThreadAbort {};
+
+// From here on UserCancelled() is true and threads waiting for the UI thread give up.
+void BeginQuit();
+// One line on stderr for an exception that ended a handler or a thread.
+void ReportHandlerException(std::exception_ptr e, const std::string& where);
+const std::string& ProgramName();
+
+}  // namespace detail
+}  // namespace fw
