@@ -21,33 +21,32 @@ std::thread::id gUiThread;
 std::atomic<bool> gQuitting{false};
 std::string gProgramName = "velmora";
 
-// A call carried by Qt's event queue to the user-interface thread. The call is
-// published with a release store before it is posted and read after an acquire load:
-// the queue's own locks are Qt's, which the thread checker cannot see.
+// Raised (release) after a call is made and before it is posted; read (acquire) before
+// a posted event is touched on the user-interface thread. Qt's queue has locks of its
+// own, which the thread checker cannot see: this pair shows it the order they keep.
+std::atomic<std::uint64_t> gPosted{0};
+
+// A call carried by Qt's event queue to the user-interface thread.
 class CallEvent : public QEvent {
 public:
     static QEvent::Type Kind() {
         static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
         return kind;
     }
-    explicit CallEvent(std::function<void()> fn) : QEvent(Kind()), fn_(std::move(fn)) {
-        published_.store(true, std::memory_order_release);
-    }
-    // Also when the call is dropped unrun, its captures are destroyed after the acquire.
-    ~CallEvent() override { (void)published_.load(std::memory_order_acquire); }
-    void Run() {
-        if (published_.load(std::memory_order_acquire)) fn_();
-    }
+    explicit CallEvent(std::function<void()> fn) : QEvent(Kind()), fn_(std::move(fn)) {}
+    // Also when the call is dropped unrun, its captures go after the acquire.
+    ~CallEvent() override { detail::SeePostedEvents(); }
+    void Run() { fn_(); }
 
 private:
     std::function<void()> fn_;
-    std::atomic<bool> published_{false};
 };
 
 // Lives on the user-interface thread and runs the calls posted to it.
 class Receiver : public QObject {
 public:
     bool event(QEvent* e) override {
+        detail::SeePostedEvents();
         if (e->type() != CallEvent::Kind()) return QObject::event(e);
         static_cast<CallEvent*>(e)->Run();
         return true;
@@ -93,7 +92,9 @@ const std::string& ProgramName() { return gProgramName; }
 void PostToUi(std::function<void()> fn) {
     Receiver* receiver = gReceiver.load(std::memory_order_acquire);
     if (!receiver) return;
-    QCoreApplication::postEvent(receiver, new CallEvent(std::move(fn)));
+    auto* call = new CallEvent(std::move(fn));
+    gPosted.fetch_add(1, std::memory_order_release);
+    QCoreApplication::postEvent(receiver, call);
 }
 
 void RunOnUi(const std::function<void()>& fn) {
@@ -144,6 +145,8 @@ void RunOnUi(const std::function<void()>& fn) {
     if (!done) throw ThreadAbort{};
     if (error) std::rethrow_exception(error);
 }
+
+void SeePostedEvents() { (void)gPosted.load(std::memory_order_acquire); }
 
 void RequireUiThread(const char* where) {
     if (IsUiThread()) return;

@@ -33,6 +33,10 @@ void PostToUi(std::function<void()> fn);
 // holds the gate gives it up for the wait. Rethrows what fn threw. When the
 // application quits meanwhile, throws ThreadAbort.
 void RunOnUi(const std::function<void()>& fn);
+// Call before reading an event on the user-interface thread in code that sees events
+// of every object (an application event filter): it may have been posted from another
+// thread, and this orders its making before the read.
+void SeePostedEvents();
 // For code that touches widgets and is reached only from the user-interface thread:
 // ends the process with a message when that does not hold.
 void RequireUiThread(const char* where);

@@ -104,6 +104,7 @@ class CancelKeyFilter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
+        detail::SeePostedEvents();
         if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             const bool ctrlDot = key->key() == Qt::Key_Period && (key->modifiers() & Qt::ControlModifier);
