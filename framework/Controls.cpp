@@ -53,7 +53,10 @@ struct RectControl::WidgetRef {
 RectControl::RectControl(const Ref<Window>& window) : window_(window), widget_(std::make_unique<WidgetRef>()) {}
 RectControl::~RectControl() = default;
 
-QWidget* RectControl::Widget() const { return widget_->widget; }
+QWidget* RectControl::Widget() const {
+    detail::RequireUiThread("RectControl::Widget");
+    return widget_->widget;
+}
 
 void RectControl::Constructor() {
     auto window = window_.lock();

@@ -14,30 +14,30 @@ namespace fw {
 
 class Window;
 
-// One row of a layout: the values a control takes in one step. A control uses the
-// values that apply to its kind.
+// One row of a layout: the values a control takes in one step. The first group
+// applies to every kind; each of the others names the kinds that read it, and the
+// other kinds ignore it.
 struct ControlSettings {
     std::string Name;
     int Left = 0, Top = 0, Width = 0, Height = 0;
     int TabIndex = 0;
-    std::string Caption;  // push buttons and radio buttons
-    std::string Text;     // text fields and labels
     bool Enabled = true, Visible = true;
-    bool LockLeft = true, LockTop = true, LockRight = false, LockBottom = false;
-    bool TabStop = true, AutoDeactivate = true;
-    std::string HelpTag;
-    std::string TextFont = "System";  // the platform's normal UI font
-    bool Bold = false, Italic = false, Underline = false;
-    Color TextColor{0x000000};
-    bool Multiline = false;  // labels: wrapped within the box
-    int TextAlign = 0;       // labels: 0 left, 1 left, 2 centre, 3 right
-    bool Value = false;      // radio buttons: selected
-    bool Default = false, Cancel = false;  // push buttons
+    bool TabStop = true;  // in the tab order, when the kind takes focus
+    std::string HelpTag;  // the tool tip
+    bool Bold = false, Italic = false, Underline = false;  // in the platform's normal font
+
+    std::string Caption;    // push buttons and radio buttons
+    std::string Text;       // text fields and labels
+    Color TextColor{0x000000};  // text fields and labels
+    bool Multiline = false;     // labels: wrapped within the box
+    int TextAlign = 0;          // labels: 0 left, 1 left, 2 centre, 3 right
+    bool Value = false;         // radio buttons: selected
+    bool Default = false;       // push buttons: pressed by Return
     bool Border = true, Password = false, ReadOnly = false;  // text fields
-    Color BackColor{0xFFFFFF};
-    int LimitText = 0, Alignment = 0;
-    bool DoubleBuffer = false, EraseBackground = true, AcceptFocus = false, AcceptTabs = false,
-         UseFocusRing = true;  // canvas
+    Color BackColor{0xFFFFFF};                               // text fields
+    int LimitText = 0;   // text fields: most characters, 0 for no limit
+    int Alignment = 0;   // text fields: 0 and 1 left, 2 centre, 3 right
+    bool AcceptFocus = false;  // canvas
 };
 
 class RectControl : public Object {

@@ -79,17 +79,27 @@ Window::Window() = default;
 
 Window::~Window() {
     if (!widgets_ || !widgets_->top || !QCoreApplication::instance()) return;
-    widgets_->menus.reset();
-    QWidget* top = widgets_->top;  // nothing but this object deletes it
+    // The widgets go on the user-interface thread, once its event loop is back: this
+    // may run on any thread, and inside a handler of one of them.
+    std::shared_ptr<Widgets> widgets(std::move(widgets_));
+    auto drop = [widgets] {
+        widgets->menus.reset();
+        widgets->top->deleteLater();
+    };
     if (IsUiThread())
-        top->deleteLater();
+        drop();
     else
-        detail::PostToUi([top] { top->deleteLater(); });
+        detail::PostToUi(drop);
 }
 
-QWidget* Window::TopWidget() const { return widgets_ ? widgets_->top : nullptr; }
-QWidget* Window::Body() const { return widgets_ ? widgets_->body : nullptr; }
-
+QWidget* Window::TopWidget() const {
+    detail::RequireUiThread("Window::TopWidget");
+    return widgets_ ? widgets_->top : nullptr;
+}
+QWidget* Window::Body() const {
+    detail::RequireUiThread("Window::Body");
+    return widgets_ ? widgets_->body : nullptr;
+}
 void Window::Constructor() {
     detail::RunOnUi([this] { BuildOnUiThread(); });
 }

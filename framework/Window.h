@@ -18,18 +18,17 @@ namespace fw {
 class MenuBar;
 class MenuItem;
 
-// The values a window takes in one step.
+// The values a window takes in one step; each one is applied.
 struct WindowSettings {
-    int Width = 300, Height = 300;
-    int MinWidth = 64, MinHeight = 64, MaxWidth = 32000, MaxHeight = 32000;
-    bool Resizeable = true, LiveResize = true;
+    int Width = 300, Height = 300;  // the content area, below the menu bar
+    int MinWidth = 64, MinHeight = 64, MaxWidth = 32000, MaxHeight = 32000;  // when resizable
+    bool Resizeable = true;
     std::string Title;
     bool HasBackColor = false;
-    Color BackColor{0xFFFFFF};
-    bool Visible = true;
+    Color BackColor{0xFFFFFF};  // with HasBackColor; else the platform's window colour
+    bool Visible = true;        // shown when constructed
     bool CloseButton = true, MinimizeButton = true, MaximizeButton = true;
-    bool FullScreen = false, MenuBarVisible = true, Composite = false;
-    int Frame = 0, Placement = 0, MacProcID = 0;
+    bool FullScreen = false, MenuBarVisible = true;
 };
 
 class Window : public Object {

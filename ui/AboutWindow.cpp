@@ -38,16 +38,9 @@ const Label kLabels[] = {
 }  // namespace
 
 void AboutWindow::Layout() {
-    ApplySettings(fw::WindowSettings{
-        .Width = 530, .Height = 402,
-        .MinWidth = 64, .MinHeight = 64, .MaxWidth = 32000, .MaxHeight = 32000,
-        .Resizeable = false, .LiveResize = false,
-        .Title = "About Velmora",
-        .HasBackColor = false, .BackColor = fw::Color{0xFFFFFF},
-        .Visible = true,
-        .CloseButton = true, .MinimizeButton = false, .MaximizeButton = false,
-        .FullScreen = false, .MenuBarVisible = true, .Composite = false,
-        .Frame = 0, .Placement = 0, .MacProcID = 0});
+    // Only what differs from the framework's defaults.
+    ApplySettings(fw::WindowSettings{.Width = 530, .Height = 402, .Resizeable = false, .Title = "About Velmora",
+                                     .MinimizeButton = false, .MaximizeButton = false});
 }
 
 void AboutWindow::CreateControls() { CreateControls0(); }

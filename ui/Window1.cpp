@@ -66,14 +66,7 @@ fw::ControlSettings SettingsOf(const ControlRow& row, int tabIndex) {
     s.TabIndex = tabIndex;
     switch (row.kind) {
         case Kind::Canvas:
-            s.LockRight = true;
-            s.LockBottom = true;
-            s.DoubleBuffer = false;
-            s.EraseBackground = true;
-            s.AcceptFocus = false;
-            s.AcceptTabs = false;
-            s.UseFocusRing = true;
-            break;
+            break;  // takes no focus, keeps no copy of its drawing: the defaults
         case Kind::PushButton:
             s.Caption = row.text;
             break;
@@ -82,9 +75,7 @@ fw::ControlSettings SettingsOf(const ControlRow& row, int tabIndex) {
             s.Value = row.selected;
             break;
         case Kind::TextField:
-            s.Text = row.text;
-            s.TextColor = fw::Color{0x000000};
-            s.BackColor = fw::Color{0xFFFFFF};
+            s.Text = row.text;  // black on white, with a border: the defaults
             break;
         case Kind::StaticText:
             s.Text = row.text;
@@ -110,16 +101,10 @@ Window1::~Window1() { DrawOrbits = nullptr; }
 
 void Window1::Layout() {
     SetMenuBar(MenuBar1());
-    ApplySettings(fw::WindowSettings{
-        .Width = 680, .Height = 556,
-        .MinWidth = 64, .MinHeight = 64, .MaxWidth = 32000, .MaxHeight = 32000,
-        .Resizeable = false, .LiveResize = false,
-        .Title = "Velmora",
-        .HasBackColor = true, .BackColor = fw::Color{0xC1DBD3},
-        .Visible = true,
-        .CloseButton = true, .MinimizeButton = true, .MaximizeButton = false,
-        .FullScreen = false, .MenuBarVisible = true, .Composite = false,
-        .Frame = 0, .Placement = 0, .MacProcID = 0});
+    // Only what differs from the framework's defaults.
+    ApplySettings(fw::WindowSettings{.Width = 680, .Height = 556, .Resizeable = false, .Title = "Velmora",
+                                     .HasBackColor = true, .BackColor = fw::Color{0xC1DBD3},
+                                     .MaximizeButton = false});
 }
 
 void Window1::CreateControls() { CreateControls0(); }

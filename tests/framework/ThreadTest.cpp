@@ -50,11 +50,7 @@ public:
 class Builder : public fw::Thread {
 public:
     fw::Ref<ProbeWindow> built;
-    QThread* builtOn = nullptr;
-    void Event_Run() override {
-        built = ProbeWindow::Make();
-        builtOn = built->TopWidget()->thread();
-    }
+    void Event_Run() override { built = ProbeWindow::Make(); }
 };
 
 // Runs a given body as a thread of the program.
@@ -164,7 +160,7 @@ TEST_F(ThreadTest, AWindowNeededByAThreadIsBuiltOnTheUserInterfaceThread) {
     b->Run();
     ASSERT_TRUE(WaitFor([&] { return !b->IsRunning(); }));
     ASSERT_NE(b->built, nullptr);
-    EXPECT_EQ(b->builtOn, QCoreApplication::instance()->thread());
+    EXPECT_EQ(b->built->TopWidget()->thread(), QCoreApplication::instance()->thread());
     EXPECT_EQ(fw::OpenWindow(ProbeWindow::kName), b->built);
     b->built->Close();
 }
