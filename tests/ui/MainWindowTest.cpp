@@ -136,9 +136,24 @@ TEST_F(UiTest, TheAccessorGivesTheOpenWindowElseAFreshOne) {
 }
 
 TEST_F(UiTest, ClickingLabelsTheCanvasOrAFieldRunsNothing) {
-    for (const char* name : {"StaticText1", "StaticText8", "Canvas1", "dtField"}) {
-        testing_support::Click(window->Control(name));
-        EXPECT_EQ(window->DrawOrbits, nullptr) << name;
+    const fw::Color mark = fw::RGB(9, 9, 9);
+    for (bool animation : {true, false}) {
+        testing_support::OnGate([&] {
+            V::Valinta = animation;
+            V::sck = 1234;
+            Canvas().Pixel(300, 300, mark);
+        });
+        for (const char* name : {"StaticText1", "StaticText5", "StaticText8", "StaticText9", "Canvas1", "dtField",
+                                 "SpeedField"}) {
+            SCOPED_TRACE(std::string(name) + (animation ? " in animation" : " in paths"));
+            testing_support::Click(window->Control(name));
+            testing_support::OnGate([&] {
+                EXPECT_EQ(window->DrawOrbits, nullptr);
+                EXPECT_EQ(V::Valinta, animation);
+                EXPECT_EQ(V::sck, 1234);
+                EXPECT_EQ(Canvas().Pixel(300, 300), mark);  // not wiped
+            });
+        }
     }
 }
 

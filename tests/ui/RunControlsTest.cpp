@@ -186,11 +186,7 @@ TEST_F(RunControlsTest, RandomClicksDuringRunsKeepTheStatesConsistent) {
             Click(b);
         if (i % 16 == 0) QTest::qWait(2);
         // At most one engine runs that has not been asked to stop.
-        int unstopped = 0;
-        OnGate([&] {
-            if (window->DrawOrbits && !window->DrawOrbits->Stopp && window->DrawOrbits->IsRunning()) ++unstopped;
-        });
-        EXPECT_LE(unstopped, 1);
+        EXPECT_LE(UnstoppedRunning(), 1);
         EXPECT_EQ(Enabled("RunStable"), Enabled("RunUnstable"));
         if (!Enabled("StopButton")) {
             EXPECT_TRUE(Enabled("RunStable"));

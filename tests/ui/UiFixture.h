@@ -52,6 +52,14 @@ protected:
         testing_support::OnGate([] { V::t = 0; });
         Click(name);
     }
+    // Of every engine this test started: how many still run without a stop request.
+    int UnstoppedRunning() {
+        return testing_support::OnGate([&] {
+            int n = 0;
+            for (auto& e : engines_) n += !e->Stopp && e->IsRunning();
+            return n;
+        });
+    }
     bool Enabled(const char* name) { return fw::NonNil(window->Control(name)).Enabled(); }
     fw::Graphics& Canvas() { return fw::NonNil(fw::NonNil(window->Canvas1()).Graphics()); }
     // Waits until the running engine has set up its run and taken some steps.
