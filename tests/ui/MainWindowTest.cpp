@@ -126,7 +126,7 @@ TEST_F(UiTest, TheAccessorGivesTheOpenWindowElseAFreshOne) {
     static_cast<QLineEdit*>(window->dtField()->Widget())->setText("7");
     testing_support::Click(window->PathButton());
     window->TopWidget()->close();
-    EXPECT_EQ(fw::OpenWindow("Window1.Window1"), nullptr);
+    EXPECT_EQ(fw::OpenWindow(Window1::kClassName), nullptr);
     auto fresh = testing_support::OnGate([] { return Window1(); });
     EXPECT_NE(fresh, window);
     EXPECT_TRUE(fresh->TopWidget()->isVisible());

@@ -14,7 +14,7 @@ namespace {
 
 class MenuAboutTest : public UiTest {
 protected:
-    fw::Ref<fw::Window> About() { return fw::OpenWindow("AboutWindow.AboutWindow"); }
+    fw::Ref<fw::Window> About() { return fw::OpenWindow(AboutWindow::kClassName); }
     void ChooseAbout() { window->ChooseMenuItem(window->AppleAbout()); }
 };
 

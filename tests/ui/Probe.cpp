@@ -20,25 +20,25 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (!fw::RuntimeStart(argc, argv)) return 2;
     if (mode == "no-application") {
-        fw::RegisterClass<class Window1>("Window1.Window1", "Window");
+        fw::RegisterClass<class Window1>(Window1::kClassName, "Window");
         fw::RegisterClass<class MenuBar1>("MenuBar1.MenuBar1", "MenuBar");
-        fw::RegisterClass<class AboutWindow>("AboutWindow.AboutWindow", "Window");
+        fw::RegisterClass<class AboutWindow>(AboutWindow::kClassName, "Window");
         fw::RegisterClass<BackGroundDrawing>("BackGroundDrawing", "Thread");
     } else {
         RegisterClasses();
         QTimer::singleShot(150, [] {
             // Press "Unstable" as a person would, then quit from the menu while it runs.
-            auto w = fw::Cast<class Window1>(fw::OpenWindow("Window1.Window1"));
+            auto w = fw::Cast<class Window1>(fw::OpenWindow(Window1::kClassName));
             static_cast<QAbstractButton*>(w->RunUnstable()->Widget())->click();
         });
         QTimer::singleShot(400, [] {
-            auto w = fw::Cast<class Window1>(fw::OpenWindow("Window1.Window1"));
+            auto w = fw::Cast<class Window1>(fw::OpenWindow(Window1::kClassName));
             std::printf("running %d\n", w->DrawOrbits && w->DrawOrbits->IsRunning());
             w->ChooseMenuItem(w->FileQuit());
         });
     }
     Main();
-    std::printf("main window %s\n", fw::OpenWindow("Window1.Window1") ? "open" : "none");
+    std::printf("main window %s\n", fw::OpenWindow(Window1::kClassName) ? "open" : "none");
     fw::FinaliseModules();
     FinaliseProgramModules();
     return fw::RuntimeExit();

@@ -159,7 +159,7 @@ TEST_F(RunControlsTest, ClosingTheWindowStopsARunningEngineOnly) {
     EXPECT_TRUE(OnGate([&] { return engine->Stopp; }));
     ASSERT_TRUE(WaitFor([&] { return !engine->IsRunning(); }));
     QTest::qWait(50);
-    EXPECT_EQ(fw::OpenWindow("Window1.Window1"), nullptr);  // the engine opened no new window
+    EXPECT_EQ(fw::OpenWindow(Window1::kClassName), nullptr);  // the engine opened no new window
 }
 
 TEST_F(RunControlsTest, AfterAUserCancelTheButtonsShowARunUntilStop) {

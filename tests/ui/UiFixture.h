@@ -24,8 +24,8 @@ protected:
     }
     void SetUp() override { window = testing_support::OnGate([] { return Window1(); }); }
     void TearDown() override {
-        if (auto about = fw::OpenWindow("AboutWindow.AboutWindow")) about->Close();
-        if (auto w = fw::OpenWindow("Window1.Window1")) w->Close();
+        if (auto about = fw::OpenWindow(AboutWindow::kClassName)) about->Close();
+        if (auto w = fw::OpenWindow(Window1::kClassName)) w->Close();
         StopAll();
         window = nullptr;
     }
