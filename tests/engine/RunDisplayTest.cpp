@@ -263,6 +263,8 @@ TEST_F(RunDisplayTest, EachFailureLeavesTheStateAsFarAsItGot) {
         else
             EXPECT_NO_THROW(c.act());
         testing_support::OnGate(c.check);
+        gAtAR2 = nullptr;
+        gNilAR2 = false;
         Reopen();
     }
 }
