@@ -184,6 +184,8 @@ void Window::BuildMenus() {
     for (int i = 0; i < menuBar_->Count(); ++i) {
         Ref<MenuItem> menu = menuBar_->Item(i);
         QMenu* qmenu = qbar->addMenu(ToQt(menu->Text()));
+        // Every separator shows where the menu has it, a leading one too.
+        qmenu->setSeparatorsCollapsible(false);
         QObject::connect(qmenu, &QMenu::aboutToShow, qbar, [weak] {
             if (auto w = weak.lock()) w->UpdateMenus();
         });

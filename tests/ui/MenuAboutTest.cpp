@@ -81,6 +81,49 @@ TEST_F(MenuAboutTest, TheWindowShowsTheMenusWithClearDisabled) {
     EXPECT_EQ(editItems[3]->text(), "About Velmora");
     EXPECT_TRUE(editItems[3]->isEnabled());
     EXPECT_TRUE(fileItems[0]->isEnabled());
+    // As the open menu draws them: each of the four on a row of its own, top to bottom,
+    // the leading separator too (a collapsed one has no row).
+    QMenu* edit = menus[1]->menu();
+    edit->popup(window->TopWidget()->mapToGlobal(QPoint(40, 20)));
+    ASSERT_TRUE(WaitFor([&] { return edit->isVisible(); }));
+    int below = -1;
+    for (int i = 0; i < editItems.size(); ++i) {
+        const QRect row = edit->actionGeometry(editItems[i]);
+        EXPECT_FALSE(row.isEmpty()) << "item " << i << " is not drawn";
+        EXPECT_GT(row.top(), below) << "item " << i;
+        below = row.bottom();
+    }
+    edit->close();
+}
+
+// A cancel key that an open menu takes only closes the menu; pressed in the window, a
+// text field included, it ends the run.
+TEST_F(MenuAboutTest, ACancelKeyEndsTheRunUnlessAMenuTakesIt) {
+    QMenu* edit = window->TopWidget()->findChild<QMenuBar*>()->actions()[1]->menu();
+    QWidget* field = window->dtField()->Widget();
+    struct Key {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    for (const Key& k : {Key{"Escape", Qt::Key_Escape, Qt::NoModifier}, {"Ctrl+.", Qt::Key_Period, Qt::ControlModifier}}) {
+        SCOPED_TRACE(k.name);
+        Start("RunStable");
+        ASSERT_TRUE(RunGoing());
+        edit->popup(window->TopWidget()->mapToGlobal(QPoint(40, 20)));
+        ASSERT_TRUE(WaitFor([&] { return edit->isVisible(); }));
+        QTest::keyClick(edit, k.key, k.modifiers);
+        if (k.key == Qt::Key_Escape) {
+            EXPECT_FALSE(edit->isVisible());
+        }
+        edit->close();
+        const double t = OnGate([] { return V::t; });
+        EXPECT_TRUE(WaitFor([&] { return OnGate([] { return V::t; }) > t; })) << "the run stopped";
+        EXPECT_TRUE(window->DrawOrbits->IsRunning());
+        QTest::keyClick(field, k.key, k.modifiers);
+        EXPECT_TRUE(WaitFor([&] { return !window->DrawOrbits->IsRunning(); })) << "the run goes on";
+        Click("StopButton");
+    }
 }
 
 TEST_F(MenuAboutTest, AboutShowsOneWindowAndAClickClosesIt) {
