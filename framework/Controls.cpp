@@ -303,18 +303,16 @@ struct LabelFlush {
     // (LabelRoom). Where the text does not fit in that room, it is drawn smaller.
     static void Fit(StaticText& t, QLabel* label) {
         if (t.boxWidth_ <= 0) return;  // its settings are not applied yet
-        const QFont own = FontOf(t.look_.textSize, t.look_.bold, t.look_.italic, t.look_.underline);
-        QFont font = own;
+        QFont font = FontOf(t.look_.textSize, t.look_.bold, t.look_.italic, t.look_.underline);
         QRect room;
-        for (int pixels = QFontInfo(own).pixelSize();; --pixels) {
-            if (pixels != QFontInfo(own).pixelSize()) font.setPixelSize(pixels);
+        for (int pixels = QFontInfo(font).pixelSize();; font.setPixelSize(--pixels)) {
             const QSize wanted = TextSize(label, font, t.multiline_, t.boxWidth_);
-            room = LabelRoom(label,
-                             QRect(label->pos(), QSize(t.multiline_ ? t.boxWidth_ : std::max(t.boxWidth_, wanted.width()),
-                                                       std::max(t.boxHeight_, wanted.height()))),
+            const int width = t.multiline_ ? t.boxWidth_ : std::max(t.boxWidth_, wanted.width());
+            room = LabelRoom(label, QRect(label->pos(), QSize(width, std::max(t.boxHeight_, wanted.height()))),
                              t.multiline_);
-            const QSize fits = TextSize(label, font, t.multiline_, room.width());
-            if ((fits.width() <= room.width() && fits.height() <= room.height()) || pixels <= kSmallestTextPixels) break;
+            const QSize needed = TextSize(label, font, t.multiline_, room.width());
+            const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
+            if (fits || pixels <= kSmallestTextPixels) break;
         }
         if (label->font() != font) label->setFont(font);
         label->setGeometry(room);
