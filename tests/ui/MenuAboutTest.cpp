@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMap>
 #include <QMenuBar>
 
 #include <algorithm>
@@ -11,6 +12,24 @@ using testing_support::OnGate;
 using testing_support::WaitFor;
 
 namespace {
+
+// The rows of a picture from top to bottom, one letter for each run of like rows: "-" a
+// line across (a frame or a separator), "T" a row with some marks (text), "." blank.
+std::string RowsOf(const QImage& image) {
+    QMap<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y)];
+    const QRgb background = std::max_element(counts.begin(), counts.end()).key();
+    const int inset = 4, width = image.width() - 2 * inset;  // clear of the side frames
+    std::string rows;
+    for (int y = 0; y < image.height(); ++y) {
+        int marked = 0;
+        for (int x = inset; x < inset + width; ++x) marked += image.pixel(x, y) != background;
+        const char kind = marked * 10 >= width * 8 ? '-' : marked ? 'T' : '.';
+        if (rows.empty() || rows.back() != kind) rows += kind;
+    }
+    return rows;
+}
 
 class MenuAboutTest : public UiTest {
 protected:
@@ -81,6 +100,45 @@ TEST_F(MenuAboutTest, TheWindowShowsTheMenusWithClearDisabled) {
     EXPECT_EQ(editItems[3]->text(), "About Velmora");
     EXPECT_TRUE(editItems[3]->isEnabled());
     EXPECT_TRUE(fileItems[0]->isEnabled());
+    // As the open menu draws them, top to bottom: its frame, a separator, "Clear", a
+    // separator, "About Velmora", its frame; the leading separator is neither collapsed
+    // nor lost in the frame.
+    QMenu* edit = menus[1]->menu();
+    QTest::mouseClick(qbar, Qt::LeftButton, Qt::NoModifier, qbar->actionGeometry(menus[1]).center());
+    ASSERT_TRUE(WaitFor([&] { return edit->isVisible(); }));
+    EXPECT_EQ(RowsOf(edit->grab().toImage()), "-.-.T.-.T.-");
+    for (QAction* item : editItems) EXPECT_FALSE(edit->actionGeometry(item).isEmpty()) << item->text().toStdString();
+    edit->close();
+}
+
+// A cancel key that an open menu takes only closes the menu; pressed in the window, a
+// text field included, it ends the run.
+TEST_F(MenuAboutTest, ACancelKeyEndsTheRunUnlessAMenuTakesIt) {
+    QMenu* edit = window->TopWidget()->findChild<QMenuBar*>()->actions()[1]->menu();
+    QWidget* field = window->dtField()->Widget();
+    struct Key {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    for (const Key& k : {Key{"Escape", Qt::Key_Escape, Qt::NoModifier}, {"Ctrl+.", Qt::Key_Period, Qt::ControlModifier}}) {
+        SCOPED_TRACE(k.name);
+        Start("RunStable");
+        ASSERT_TRUE(RunGoing());
+        edit->popup(window->TopWidget()->mapToGlobal(QPoint(40, 20)));
+        ASSERT_TRUE(WaitFor([&] { return edit->isVisible(); }));
+        QTest::keyClick(edit, k.key, k.modifiers);
+        if (k.key == Qt::Key_Escape) {
+            EXPECT_FALSE(edit->isVisible());
+        }
+        edit->close();
+        const double t = OnGate([] { return V::t; });
+        EXPECT_TRUE(WaitFor([&] { return OnGate([] { return V::t; }) > t; })) << "the run stopped";
+        EXPECT_TRUE(window->DrawOrbits->IsRunning());
+        QTest::keyClick(field, k.key, k.modifiers);
+        EXPECT_TRUE(WaitFor([&] { return !window->DrawOrbits->IsRunning(); })) << "the run goes on";
+        Click("StopButton");
+    }
 }
 
 TEST_F(MenuAboutTest, AboutShowsOneWindowAndAClickClosesIt) {
