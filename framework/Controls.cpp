@@ -1,6 +1,8 @@
 #include "Controls.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -101,15 +103,22 @@ void RectControl::SetTextUnit(int unit) {
     (void)unit;  // every unit is one pixel here, so that texts fit their boxes at any resolution
 }
 
+namespace {
+// A control's own font: the application's, at the control's size and style.
+QFont FontOf(float textSize, bool bold, bool italic, bool underline) {
+    QFont font = QApplication::font();
+    if (textSize > 0) font.setPixelSize(static_cast<int>(std::lround(textSize)));
+    font.setBold(bold);
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    return font;
+}
+}  // namespace
+
 void RectControl::ApplyFont() {
     QWidget* w = Widget();
     if (!w) return;
-    QFont font = QApplication::font();
-    if (look_.textSize > 0) font.setPixelSize(static_cast<int>(std::lround(look_.textSize)));
-    font.setBold(look_.bold);
-    font.setItalic(look_.italic);
-    font.setUnderline(look_.underline);
-    w->setFont(font);
+    w->setFont(FontOf(look_.textSize, look_.bold, look_.italic, look_.underline));
 }
 
 bool RectControl::Enabled() const { return enabled_; }
@@ -269,8 +278,42 @@ struct StaticText::Store {
     const std::shared_ptr<detail::ScreenUpdate> shown = std::make_shared<detail::ScreenUpdate>();
 };
 
-// A label that shows the text last set, from whichever thread; a single-line label
-// whose text needs more room than its box grows to the right and down.
+namespace {
+
+constexpr int kSmallestTextPixels = 6;  // a label's text is drawn no smaller than this
+
+// The size a label's text takes in the font, within `width` where it wraps.
+QSize TextSize(const QLabel* label, const QFont& font, bool wrapped, int width) {
+    const QFontMetrics fm(font);
+    const int flags = static_cast<int>(label->alignment()) | (wrapped ? Qt::TextWordWrap : 0);
+    const QRect bounds = fm.boundingRect(QRect(0, 0, wrapped ? width : 1 << 20, 1 << 20), flags, label->text());
+    const int one = wrapped ? 0 : fm.horizontalAdvance(label->text());
+    return {std::max(bounds.width(), one), std::max(bounds.height(), wrapped ? 0 : fm.height())};
+}
+
+// What a label may cover of `wanted` (its box grown for its text): no part of any other
+// control of its window, nothing beyond the window's edge. Another control in the way cuts
+// the rectangle off on the side the label grows to: below for a wrapped label, else right.
+QRect LabelRoom(const QLabel* label, QRect wanted, bool wrapped) {
+    const QWidget* body = label->parentWidget();
+    if (!body) return wanted;
+    QRect room = wanted & body->rect();
+    for (const QObject* child : body->children()) {
+        const auto* other = qobject_cast<const QWidget*>(child);
+        if (!other || other == label || other->isHidden()) continue;
+        const QRect r = other->geometry();
+        if (!room.intersects(r)) continue;
+        const bool right = r.left() > room.left(), below = r.top() > room.top();
+        if (below && (wrapped || !right)) room.setBottom(r.top() - 1);
+        else if (right) room.setRight(r.left() - 1);
+    }
+    return room;
+}
+
+}  // namespace
+
+// A label that shows the text last set, from whichever thread, at screen rate, and
+// fits it: see Fit.
 struct LabelFlush {
     static void Show(StaticText& t, QLabel* label) {
         std::string text;
@@ -279,10 +322,28 @@ struct LabelFlush {
             text = t.store_->text;
         }
         label->setText(ToQt(text));
-        if (!t.multiline_) {
-            const QSize hint = label->sizeHint();
-            label->resize(std::max(t.boxWidth_, hint.width()), std::max(t.boxHeight_, hint.height()));
+        Fit(t, label);
+    }
+
+    // Every label shows its whole text and covers no other control. Its box grows for
+    // the text, keeping its left and top: a wrapped label downward at its width, a
+    // one-line label to the right and down, each up to the controls in the way
+    // (LabelRoom). Where the text does not fit in that room, it is drawn smaller.
+    static void Fit(StaticText& t, QLabel* label) {
+        if (t.boxWidth_ <= 0) return;  // its settings are not applied yet
+        QFont font = FontOf(t.look_.textSize, t.look_.bold, t.look_.italic, t.look_.underline);
+        QRect room;
+        for (int pixels = QFontInfo(font).pixelSize();; font.setPixelSize(--pixels)) {
+            const QSize wanted = TextSize(label, font, t.multiline_, t.boxWidth_);
+            const int width = t.multiline_ ? t.boxWidth_ : std::max(t.boxWidth_, wanted.width());
+            room = LabelRoom(label, QRect(label->pos(), QSize(width, std::max(t.boxHeight_, wanted.height()))),
+                             t.multiline_);
+            const QSize needed = TextSize(label, font, t.multiline_, room.width());
+            const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
+            if (fits || pixels <= kSmallestTextPixels) break;
         }
+        if (label->font() != font) label->setFont(font);
+        label->setGeometry(room);
     }
 };
 
@@ -295,17 +356,32 @@ public:
             if (auto t = text.lock()) LabelFlush::Show(*t, this);
         });
     }
+    // Run whenever the label is shown: by then every control of its window is in place.
+    void SetOnShow(std::function<void()> fit) { onShow_ = std::move(fit); }
     ~Label() override { shown_->Detach(); }
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QLabel::showEvent(event);
+        if (onShow_) onShow_();
+    }
 
 private:
     std::shared_ptr<detail::ScreenUpdate> shown_;
+    std::function<void()> onShow_;
 };
 }  // namespace
 
 StaticText::StaticText(const Ref<Window>& window) : RectControl(window), store_(std::make_shared<Store>()) {}
 
 QWidget* StaticText::CreateWidget(QWidget* parent) {
-    return new Label(parent, store_->shown, std::static_pointer_cast<StaticText>(shared_from_this()));
+    std::weak_ptr<StaticText> weak = std::static_pointer_cast<StaticText>(shared_from_this());
+    auto* label = new Label(parent, store_->shown, weak);
+    QPointer<QLabel> guard(label);
+    label->SetOnShow([weak, guard] {
+        if (auto text = weak.lock(); text && guard) LabelFlush::Fit(*text, guard);
+    });
+    return label;
 }
 
 void StaticText::ApplyOwn(const ControlSettings& s) {

@@ -62,6 +62,13 @@ QtMenuBar::QtMenuBar(const Ref<MenuBar>& model, QWidget* top, std::function<void
     for (int i = 0; i < model->Count(); ++i) {
         Ref<MenuItem> menu = model->Item(i);
         QMenu* qmenu = qbar->addMenu(ToQt(menu->Text()));
+        // Every separator shows where the menu has it, a leading or trailing one too, set
+        // off from the menu's frame, which it would otherwise merge with.
+        qmenu->setSeparatorsCollapsible(false);
+        const int n = menu->Count();
+        constexpr int kEdgeSeparatorGap = 4;
+        qmenu->setContentsMargins(0, n > 0 && menu->Item(0)->IsSeparator() ? kEdgeSeparatorGap : 0, 0,
+                                  n > 0 && menu->Item(n - 1)->IsSeparator() ? kEdgeSeparatorGap : 0);
         QObject::connect(qmenu, &QMenu::aboutToShow, qbar, aboutToShow);
         parts_->actions.emplace_back(qmenu->menuAction(), menu);
         for (int j = 0; j < menu->Count(); ++j) {

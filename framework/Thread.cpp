@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 
 #include "Dispatch.h"
 
@@ -100,16 +101,18 @@ void SignalUserCancel() {
 }
 
 // Escape and Ctrl+. in any window of the application ask running threads to cancel.
+// A key that an open menu or popup takes, or the menu bar while the keyboard is in it,
+// only closes or leaves that menu.
 class CancelKeyFilter : public QObject {
 public:
     using QObject::QObject;
     bool eventFilter(QObject* watched, QEvent* event) override {
         detail::SeePostedEvents();
-        if (event->type() == QEvent::KeyPress) {
+        if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
             auto* key = static_cast<QKeyEvent*>(event);
             const bool ctrlDot = key->key() == Qt::Key_Period && (key->modifiers() & Qt::ControlModifier);
-            if ((key->key() == Qt::Key_Escape || ctrlDot) && !key->isAutoRepeat() && watched->isWidgetType())
-                SignalUserCancel();
+            const bool inMenu = QApplication::activePopupWidget() || qobject_cast<QMenuBar*>(watched);
+            if ((key->key() == Qt::Key_Escape || ctrlDot) && !key->isAutoRepeat() && !inMenu) SignalUserCancel();
         }
         return false;
     }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "ui/ImplicitWindow.h"
+
 namespace {
 
 constexpr const char* kAuthorLine = "Written by the Velmora developers";
@@ -67,12 +69,4 @@ bool AboutWindow::Event_MouseDown(int x, int y) {
     return false;
 }
 
-fw::Ref<class AboutWindow> AboutWindow() {
-    fw::Ref<fw::Window> w = fw::OpenWindow("AboutWindow.AboutWindow");
-    if (!w) {
-        fw::Ref<class AboutWindow> made = fw::New<class AboutWindow>();
-        made->Constructor();
-        w = made;
-    }
-    return fw::Cast<class AboutWindow>(w);
-}
+fw::Ref<class AboutWindow> AboutWindow() { return ImplicitWindow<class AboutWindow>(); }

@@ -5,6 +5,10 @@
 
 class AboutWindow : public fw::Window {
 public:
+    // The full class name, under which the framework registers the class and records
+    // the open about window.
+    static constexpr const char* kClassName = "AboutWindow.AboutWindow";
+
     void Layout() override;
     void CreateControls() override;
     void CreateControls0();

@@ -11,9 +11,9 @@
 
 void RegisterClasses() {
     fw::RegisterClass<Velmoras>("Velmoras", "Application");
-    fw::RegisterClass<class Window1>("Window1.Window1", "Window");
+    fw::RegisterClass<class Window1>(Window1::kClassName, "Window");
     fw::RegisterClass<class MenuBar1>("MenuBar1.MenuBar1", "MenuBar");
-    fw::RegisterClass<class AboutWindow>("AboutWindow.AboutWindow", "Window");
+    fw::RegisterClass<class AboutWindow>(AboutWindow::kClassName, "Window");
     fw::RegisterClass<BackGroundDrawing>("BackGroundDrawing", "Thread");
 }
 

@@ -5,6 +5,7 @@
 #include "engine/BackGroundDrawing.h"
 #include "engine/Variables.h"
 #include "ui/AboutWindow.h"
+#include "ui/ImplicitWindow.h"
 #include "ui/MenuBar1.h"
 
 using fw::NonNil;
@@ -207,12 +208,4 @@ bool Window1::AppleAbout_Action() {
     return false;
 }
 
-fw::Ref<class Window1> Window1() {
-    fw::Ref<fw::Window> w = fw::OpenWindow("Window1.Window1");
-    if (!w) {
-        fw::Ref<class Window1> made = fw::New<class Window1>();
-        made->Constructor();
-        w = made;
-    }
-    return fw::Cast<class Window1>(w);
-}
+fw::Ref<class Window1> Window1() { return ImplicitWindow<class Window1>(); }

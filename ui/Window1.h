@@ -10,6 +10,10 @@ class BackGroundDrawing;
 
 class Window1 : public fw::Window {
 public:
+    // The full class name, under which the framework registers the class and records
+    // the open main window.
+    static constexpr const char* kClassName = "Window1.Window1";
+
     ~Window1() override;
 
     // The engine of the current (or last) run; nil until the first start.

@@ -25,9 +25,7 @@ protected:
         if (!fw::App()) testing_support::OnGate([] { NewAppInstance(); });
     }
     void SetUp() override {
-        window = testing_support::OnGate([] { return Window1(); });
-        SetField("dtField", "50");
-        SetField("SpeedField", "100");
+        Open();
         testing_support::OnGate([] {
             V::tt = 0;
             V::ct = 0;
@@ -40,6 +38,11 @@ protected:
         window = nullptr;
     }
 
+    // A fresh main window in place of the test's, with the fields at "50" and "100".
+    void Reopen() {
+        window->Close();
+        Open();
+    }
     void SetField(const char* name, const char* text) {
         static_cast<QLineEdit*>(fw::NonNil(window->Find<fw::TextField>(name)).Widget())->setText(text);
     }
@@ -73,6 +76,11 @@ protected:
     fw::Ref<class Window1> window;
 
 private:
+    void Open() {
+        window = testing_support::OnGate([] { return Window1(); });
+        SetField("dtField", "50");
+        SetField("SpeedField", "100");
+    }
     static void OnYield() {
         EngineTest* t = current_;
         ++t->step_;

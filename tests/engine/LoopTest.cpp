@@ -1,7 +1,9 @@
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "EngineFixture.h"
+#include "engine/Pictures.h"
 #include "framework/Values.h"
 
 namespace {
@@ -18,6 +20,24 @@ protected:
     void SetMode(bool animation) {
         testing_support::OnGate([&] { V::Valinta = animation; });
     }
+    // A label and a ct that no display of a run could give, so that a display shows.
+    void ShowOldYears() {
+        testing_support::OnGate([&] {
+            fw::NonNil(window->StaticText8()).SetText("-");
+            V::ct = 7;
+        });
+    }
+    // The on-screen picture of what the run left on a wiped canvas: how many pixels
+    // differ from the background.
+    int DrawnPixels() {
+        return testing_support::OnGate([&] {
+            int drawn = 0;
+            for (int y = 0; y < Canvas().Height(); ++y)
+                for (int x = 0; x < Canvas().Width(); ++x) drawn += !(Canvas().Pixel(x, y) == kBackground);
+            return drawn;
+        });
+    }
+    static constexpr fw::Color kBackground{0xC1DBD3};
 };
 
 TEST_F(LoopTest, YearsAreShownEvery501StepsAtDt50AndEvery500AtDt01) {
@@ -28,7 +48,12 @@ TEST_F(LoopTest, YearsAreShownEvery501StepsAtDt50AndEvery500AtDt01) {
 
 TEST_F(LoopTest, TheYearsLabelShowsTenthsOfAYearFromTheTime) {
     SetField("dtField", "50");
-    Run(true, 501);
+    ShowOldYears();
+    std::string before;
+    Run(true, 501, [&](long step) {
+        if (step == 500) before = Years();
+    });
+    EXPECT_EQ(before, "-");  // nothing shown before the first display step
     EXPECT_EQ(V::t, 25050);
     EXPECT_EQ(V::ct, 0);
     EXPECT_EQ(Years(), "0");
@@ -97,38 +122,36 @@ TEST_F(LoopTest, TheDrawingCounterCarriesOverIntoTheNextRunAndMode) {
     EXPECT_EQ(at, (std::vector<long>{1, 52}));
 }
 
-TEST_F(LoopTest, ZeroTimeStepKeepsTheStarsStillAndDisplaysEveryStep) {
-    SetField("dtField", "0");
-    SetMode(false);
-    Run(true, 5);
-    const double x = V::x, y2 = V::y2;
-    long frames = 0, years = 0;
-    RunMore(20, [&](long) {
-        frames += V::tt == 0;
-        years += V::tcalc == 0;
-    });
-    EXPECT_EQ(V::x, x);
-    EXPECT_EQ(V::y2, y2);
-    EXPECT_EQ(V::t, 0);
-    EXPECT_EQ(frames, 20);
-    EXPECT_EQ(years, 20);
-    EXPECT_EQ(V::ct, 0);
-    EXPECT_TRUE(std::isfinite(V::ax));
-}
-
-TEST_F(LoopTest, NegativeTimeStepRunsBackwards) {
-    SetField("dtField", "-50");
-    SetMode(false);
-    long frames = 0, years = 0;
-    Run(true, 30, [&](long) {
-        frames += V::tt == 0;
-        years += V::tcalc == 0;
-    });
-    EXPECT_EQ(V::t, -1500);
-    EXPECT_EQ(frames, 30);
-    EXPECT_EQ(years, 30);
-    EXPECT_LE(V::ct, 0);
-    EXPECT_EQ(Years(), "0");
+// With a time step of 0 or below, tt and tcalc exceed their thresholds at every step.
+TEST_F(LoopTest, ZeroAndNegativeTimeStepsShowTheYearsAndDrawAFrameAtEveryStep) {
+    struct Case {
+        const char* dt;
+        double t;           // after 30 steps
+        const char* years;  // shown after them
+        bool still;         // the stars keep their start positions
+    } cases[] = {{"0", 0, "0", true}, {"-1e6", -3e7, "-0.9", false}};  // -3e7 s: -9.75 tenths
+    for (const auto& c : cases) {
+        for (bool animation : {false, true}) {
+            SCOPED_TRACE(std::string(c.dt) + (animation ? " animation" : " paths"));
+            SetField("dtField", c.dt);
+            SetMode(animation);
+            ShowOldYears();
+            testing_support::OnGate([] { V::ax = NAN; });
+            Run(true, 0);
+            const double x = V::x, y2 = V::y2;
+            long frames = 0, years = 0;
+            RunMore(30, [&](long) {
+                frames += V::tt == 0;
+                years += V::tcalc == 0;
+            });
+            EXPECT_EQ(frames, 30);
+            EXPECT_EQ(years, 30);
+            EXPECT_EQ(V::t, c.t);
+            EXPECT_EQ(Years(), c.years);
+            EXPECT_EQ(V::x == x && V::y2 == y2, c.still);
+            EXPECT_TRUE(std::isfinite(V::ax) && V::ax != 0);  // the forces are computed all the same
+        }
+    }
 }
 
 TEST_F(LoopTest, DegenerateNumbersGoThroughAndTheRunGoesOn) {
@@ -146,23 +169,40 @@ TEST_F(LoopTest, DegenerateNumbersGoThroughAndTheRunGoesOn) {
                     V::x1 = V::x;
                     V::y1 = V::y;
                 });
-            long steps = 0;
-            RunMore(250, [&](long) { ++steps; });
-            EXPECT_EQ(steps, 250) << c.dt;
+            double t = 0;  // every one of the 250 steps counts its time
+            for (int i = 0; i < 250; ++i) t += V::dt;
+            RunMore(250);
+            EXPECT_EQ(V::t, t) << c.dt;
             EXPECT_FALSE(std::isfinite(V::x) && std::isfinite(V::x1) && std::isfinite(V::vx)) << c.dt;
         }
     }
 }
 
-TEST_F(LoopTest, ScalesFarOutOfRangeDrawNothingHarmful) {
+// Coordinates beyond the Integer range come to its bounds, far off the canvas; at a
+// scale too coarse to tell the stars apart, all three are drawn at the origin pixel,
+// star 2 last.
+TEST_F(LoopTest, ScalesFarOutOfRangeDrawOffTheCanvasOrAtTheOrigin) {
+    const fw::Ref<fw::Picture> ar3 = AR3();
+    ASSERT_NE(ar3, nullptr);
+    int ar3Pixels = 0;
+    for (int y = 0; y < ar3->Height(); ++y)
+        for (int x = 0; x < ar3->Width(); ++x) ar3Pixels += (ar3->Image().pixel(x, y) & 0xFFFFFF) != kBackground.rgb;
     for (double sck : {0.0, 1e-300, 1e300, static_cast<double>(INFINITY)}) {
         for (bool animation : {false, true}) {
+            SCOPED_TRACE(std::to_string(sck) + (animation ? " animation" : " paths"));
+            const bool atOrigin = sck > 1;
             SetMode(animation);
             Run(true, 0);
-            testing_support::OnGate([&] { V::sck = sck; });
-            long steps = 0;
-            RunMore(210, [&](long) { ++steps; });
-            EXPECT_EQ(steps, 210);
+            testing_support::OnGate([&] {
+                V::sck = sck;
+                window->Refresh(true);
+            });
+            RunMore(210);  // a frame at least once in 101 steps
+            EXPECT_EQ(DrawnPixels(), !atOrigin ? 0 : animation ? ar3Pixels : 1);
+            if (atOrigin) {
+                const fw::Color centre = testing_support::OnGate([&] { return Canvas().Pixel(270, 220); });
+                EXPECT_EQ(centre.rgb, animation ? ar3->Image().pixel(3, 3) & 0xFFFFFF : 0xFF0000u);
+            }
         }
     }
 }

@@ -1,4 +1,7 @@
+#include <array>
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "EngineFixture.h"
 
@@ -17,27 +20,43 @@ const StartCase kCases[] = {
 };
 
 TEST_F(EngineTest, StableStartFromTheTwoFields) {
+    const double AU = 149600000;
     for (const auto& c : kCases) {
+        SCOPED_TRACE(std::string(c.dt) + " / " + c.speed);
         SetField("dtField", c.dt);
         SetField("SpeedField", c.speed);
+        testing_support::OnGate([] { V::xx = V::yy = V::xx1 = V::yy1 = V::xx2 = V::yy2 = NAN; });
         Run(true, 0);
-        const double AU = 149600000;
-        EXPECT_EQ(V::dt, c.expectedDt) << c.dt;
-        EXPECT_DOUBLE_EQ(V::v, c.expectedV) << c.speed;
-        EXPECT_EQ(V::x, -AU / 2.4);
-        EXPECT_EQ(V::x1, AU / 2.4);
-        EXPECT_EQ(V::y2, 4 * AU);
+        EXPECT_EQ(V::dt, c.expectedDt);
+        EXPECT_DOUBLE_EQ(V::v, c.expectedV);
+        // The pair 5/6 AU apart on the x axis, about the origin; star 2 at 4 AU on the y axis.
+        EXPECT_DOUBLE_EQ(V::x1 - V::x, AU * 5 / 6);
+        EXPECT_EQ(V::x + V::x1, 0);
+        EXPECT_EQ(V::y2, 598400000);
         EXPECT_EQ(V::y, 0);
-        EXPECT_EQ(V::vx, 0.4 * V::v);
-        EXPECT_EQ(V::vy1, -V::v);
-        EXPECT_EQ(V::vx2, -0.8 * V::v);
-        EXPECT_EQ(V::vx + V::vx1 + V::vx2, 0.0);  // no total momentum
-        EXPECT_EQ(V::xx, V::x);
-        EXPECT_EQ(V::yy2, V::y2);
+        EXPECT_EQ(V::y1, 0);
+        EXPECT_EQ(V::x2, 0);
+        // No total momentum; the pair turns clockwise on the canvas (y grows downward)
+        // at a positive speed, the other way at a negative one, and drifts in -x.
+        EXPECT_EQ(V::vx + V::vx1 + V::vx2, 0.0);
+        EXPECT_EQ(V::vy + V::vy1 + V::vy2, 0.0);
+        const double spin = (V::x * V::vy - V::y * V::vx) + (V::x1 * V::vy1 - V::y1 * V::vx1);
+        EXPECT_EQ((spin > 0) - (spin < 0), (c.expectedV < 0) - (c.expectedV > 0));
+        EXPECT_EQ(V::vx + V::vx1 < 0, c.expectedV < 0);
+        // The pictures were last drawn at the start positions.
+        EXPECT_EQ((std::array{V::xx, V::yy, V::xx1, V::yy1, V::xx2, V::yy2}),
+                  (std::array{V::x, V::y, V::x1, V::y1, V::x2, V::y2}));
         EXPECT_EQ(V::t, 0);
         EXPECT_EQ(V::tcalc, 0);
         EXPECT_DOUBLE_EQ(V::k * V::mo, 2.68e11);
     }
+    // At 100 percent, the velocities in km/s.
+    SetField("dtField", "50");
+    SetField("SpeedField", "100");
+    Run(true, 0);
+    for (auto [got, want] : {std::pair{V::vx, -12.88}, {V::vy, -32.2}, {V::vx1, -12.88}, {V::vy1, 32.2},
+                             {V::vx2, 25.76}, {V::vy2, 0.0}})
+        EXPECT_DOUBLE_EQ(got, want);
 }
 
 TEST_F(EngineTest, UnstableStartIsARigidlyTurningTriangle) {

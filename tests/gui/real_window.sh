@@ -142,6 +142,9 @@ ANIMATION="5 309 100 20"
 PATHS="5 341 100 20"
 YEARS="6 402 70 41"
 YEARS_AREA="6 402 100 41"  # the label grows to the right for longer numbers, up to the canvas
+DT_FIELD="540 7 49 22"
+EDIT_TITLE="50 -10"        # a point on the menu bar's "Edit", above the content (x y)
+ABOUT_LAST_LINE="29 289 480 8"  # below the 40 px box of the about window's StaticText6: its fourth line
 ERASE="193,219,211"
 PATH_COLOURS="0,0,255 0,150,0 255,0,0"
 STAR_PIXELS=37  # a 7 x 7 picture less its three-pixel corners
@@ -184,9 +187,12 @@ canvas_colours() {
 
 canvas_blank() { [[ $(canvas_colours "$1") == "$ERASE "* && $(canvas_colours "$1" | wc -l) == 1 ]]; }
 
-# path_dots NAME: every canvas pixel is the erase colour or a path colour, and each path colour is there.
+# path_dots NAME [any]: every canvas pixel is the erase colour or a path colour, and each
+# path colour is there (with "any": may be there).
 path_dots() {
-    canvas_colours "$1" | awk -v allowed="$ERASE $PATH_COLOURS" -v wanted="$PATH_COLOURS" '
+    local wanted=$PATH_COLOURS
+    [[ ${2:-} != any ]] || wanted=""
+    canvas_colours "$1" | awk -v allowed="$ERASE $PATH_COLOURS" -v wanted="$wanted" '
         BEGIN { n = split(allowed, a, " "); for (i = 1; i <= n; i++) ok[a[i]] = 1; m = split(wanted, w, " ") }
         { if ($1 in ok) seen[$1] += $2; else { other += $2; if (!first) first = $1 } }
         END {
@@ -218,6 +224,65 @@ star_hues() {
 settled() {
     shot "$1.prev" && sleep 0.2 && shot "$1" &&
         "$compare" -metric AE "$shots/$1.prev.png" "$shots/$1.png" null: 2>/dev/null
+}
+
+# years_change: the years label shows another text half a second later.
+years_change() { shot years.a && sleep 0.5 && shot years.b && ! same_region years.a years.b "$YEARS_AREA"; }
+# years_stay: the years label shows the same text over a second.
+years_stay() {
+    shot years.a && sleep 0.5 && shot years.b && sleep 0.5 && shot years.c &&
+        same_region years.a years.b "$YEARS_AREA" && same_region years.b years.c "$YEARS_AREA"
+}
+
+# type_dt TEXT: replaces the time step field's text, as a person would.
+type_dt() { click "$DT_FIELD" && xdotool key ctrl+a && xdotool type --window "$wid" -- "$1"; }
+
+visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
+
+# open_menu NAME COMMAND...: runs COMMAND, which opens a menu; sets popup to the menu's
+# window, and saves the menu as NAME.png and the whole screen as NAME.screen.png.
+open_menu() {
+    local name=$1 before
+    shift
+    before=$(visible_windows)
+    "$@"
+    popup_shown() { popup=$(comm -13 <(echo "$before") <(visible_windows) | head -1) && [[ -n $popup ]]; }
+    poll 5000 popup_shown || return 1
+    sleep 0.2  # drawn
+    import -window "$popup" "$shots/$name.png" 2>>"$shots/import.txt" &&
+        import -window root "$shots/$name.screen.png" 2>>"$shots/import.txt" || return 1
+    taken+=("$shots/$name.png" "$shots/$name.screen.png")
+}
+popup_gone() { ! visible_windows | grep -qx "$popup"; }
+
+# rows_of NAME: the picture's rows from top to bottom, one letter for each run of like rows:
+# "-" a line across (a frame or a separator), "T" some marks (text), "." blank; the
+# background is the commonest colour, and 4 px at either side are left out (side frames).
+rows_of() {
+    "$convert" "$shots/$1.png" -depth 8 txt:- | awk '
+        NR > 1 {
+            split($1, p, /[,:]/); x = p[1]; y = p[2]
+            match($0, /#[0-9A-Fa-f]+/); c = substr($0, RSTART, RLENGTH)
+            pix[x, y] = c; n[c]++; if (x > w) w = x; if (y > h) h = y
+        }
+        END {
+            for (c in n) if (n[c] > most) { most = n[c]; bg = c }
+            inset = 4; width = w + 1 - 2 * inset
+            for (y = 0; y <= h; y++) {
+                m = 0
+                for (x = inset; x < inset + width; x++) m += pix[x, y] != bg
+                k = m * 10 >= width * 8 ? "-" : m ? "T" : "."
+                if (substr(rows, length(rows)) != k) rows = rows k
+            }
+            print rows
+        }'
+}
+
+# dark_pixels IMAGE RECT: how many pixels of the rectangle (image coordinates) are darker than mid-grey.
+dark_pixels() {
+    local l t w h
+    read -r l t w h <<<"$2"
+    "$convert" "$1[${w}x${h}+${l}+${t}]" -colorspace Gray -threshold 50% -format '%[fx:round((1-mean)*w*h)]' info:
 }
 
 # find_window: the main window, mapped, of the right size, its content painted.
@@ -336,6 +401,47 @@ poll 10000 eval 'shot stars && star_hues stars >"$shots/stars.txt"' ||
     fail "no three star pictures in the canvas: $(cat "$shots/stars.txt") (stars.png)"
 click "$STOP"
 
+# --- Escape that closes a menu leaves a run going; Escape pressed in the window ends it.
+click "$STABLE"
+poll 5000 years_change || fail "the years do not grow in a run of Stable (years.a.png, years.b.png)"
+shot running
+read -r edit_x edit_y <<<"$EDIT_TITLE"
+open_menu menu-edit xdotool mousemove --window "$wid" "$edit_x" $((menu_bar + edit_y)) click 1 ||
+    fail "a click on Edit opened no menu"
+# As drawn: the frame, a separator, "Clear", a separator, "About Velmora", the frame.
+edit_rows=$(rows_of menu-edit)
+[[ $edit_rows == "-.-.T.-.T.-" ]] ||
+    fail "the Edit menu draws its rows as $edit_rows, not as separator, Clear, separator, About (menu-edit.png)"
+xdotool key Escape
+poll 2000 popup_gone || fail "Escape did not close the Edit menu"
+poll 3000 years_change || fail "Escape that closed the Edit menu ended the run (years.a.png, years.b.png)"
+xdotool windowfocus --sync "$wid"
+open_menu menu-file xdotool key alt+f || fail "Alt+F opened no menu"
+[[ $(rows_of menu-file) == "-.T.-" ]] || fail "the File menu draws its rows as $(rows_of menu-file), not Quit alone (menu-file.png)"
+xdotool key Escape
+poll 2000 popup_gone || fail "Escape did not close the File menu"
+poll 3000 years_change || fail "Escape that closed the File menu ended the run (years.a.png, years.b.png)"
+click "$DT_FIELD" && xdotool key Escape
+poll 3000 years_stay || fail "Escape in the time step field did not end the run (years.a.png, years.b.png, years.c.png)"
+click "$STOP"
+
+# --- The years at their longest, the Integer bounds, reached with a time step of 1e9 or
+# -1e9: whole and beside the canvas. In path mode every canvas pixel is the erase colour
+# or a path colour, so any pixel of the years' text on the canvas shows.
+click "$PATHS"
+for dt in 1e9 -1e9; do
+    type_dt "$dt" && click "$STABLE"
+    poll 5000 years_change || fail "the years do not grow with a time step of $dt"
+    poll 20000 years_stay || fail "the years do not reach their bound with a time step of $dt"
+    shot "years$dt"
+    path_dots "years$dt" any >/dev/null ||
+        fail "something other than path dots is on the canvas at the longest years (years$dt.png)"
+    ink=$(dark_pixels "$shots/years$dt.png" "6 $((menu_bar + 402)) 100 41")
+    ((ink > 100)) || fail "the years at their longest show $ink dark pixels beside the canvas (years$dt.png)"
+    click "$STOP"
+done
+type_dt 50 && click "$ANIMATION"
+
 # --- The about window, from the keyboard: Alt+E, then its one enabled item.
 xdotool windowfocus --sync "$wid"
 windows=$(xdotool search --onlyvisible --name '' 2>/dev/null | wc -l)
@@ -351,6 +457,8 @@ about_shown() {
 }
 taken+=("$shots/about.png")
 poll 5000 about_shown || fail "the about window is not 530 x 402 and white (about.png)"
+ink=$(dark_pixels "$shots/about.png" "$ABOUT_LAST_LINE")
+((ink > 50)) || fail "the fourth line of the about window's third paragraph is cut off: $ink dark pixels (about.png)"
 xdotool mousemove --window "$about" 500 390 click 1
 poll 5000 eval '! xdotool search --onlyvisible --name "^About Velmora$" >/dev/null 2>&1' ||
     fail "a click in the about window did not close it"

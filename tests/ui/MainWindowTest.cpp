@@ -1,9 +1,11 @@
+#include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "TextFit.h"
 #include "UiFixture.h"
 
 namespace {
@@ -62,10 +64,12 @@ void ExpectFreshLayout(const fw::Ref<class Window1>& window) {
             EXPECT_TRUE(w->inherits(e.qtClass)) << w->metaObject()->className();
         }
         EXPECT_EQ(w->pos(), QPoint(e.left, e.top));
-        // Single-line labels may grow to fit their text; nothing else changes size.
-        if (qobject_cast<QLabel*>(w) && std::string(e.name) != "StaticText9") {
-            EXPECT_GE(w->width(), e.width);
-            EXPECT_GE(w->height(), e.height);
+        // A label's box is fitted to its text and its neighbours (EveryLabelShowsItsWholeText...),
+        // a wrapped one at its own width; nothing else changes size.
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->wordWrap()) {
+                EXPECT_EQ(w->width(), e.width);
+            }
         } else {
             EXPECT_EQ(w->size(), QSize(e.width, e.height));
         }
@@ -97,28 +101,58 @@ TEST_F(UiTest, AFreshMainWindowMatchesItsLayout) {
     EXPECT_TRUE(V::Valinta);  // the window opened in animation mode
 }
 
-TEST_F(UiTest, NoTextIsCutOff) {
-    for (const auto& e : kControls) {
-        auto* label = qobject_cast<QLabel*>(window->Control(e.name)->Widget());
-        if (!label || label->wordWrap()) continue;
-        const QFontMetrics fm(label->font());
-        EXPECT_GE(label->width(), fm.horizontalAdvance(label->text())) << e.name;
-        EXPECT_GE(label->height(), fm.height()) << e.name;
+TEST_F(UiTest, EveryLabelShowsItsWholeTextAndCoversNoControl) {
+    EXPECT_EQ(ExpectEveryTextFits(*window), 9);
+    window->ChooseMenuItem(window->AppleAbout());
+    auto about = fw::OpenWindow("AboutWindow.AboutWindow");
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(ExpectEveryTextFits(*about), 8);
+    // The years, up to the Integer bounds that a time step of 1e9 or -1e9 reaches: drawn
+    // at their own size while they fit beside the canvas, smaller but readable beyond.
+    struct Years {
+        const char* text;
+        bool ownSize;
+    };
+    for (const Years& y : {Years{"0", true}, {"999.9", true}, {"1993.7", false}, {"214748364.7", false},
+                           {"-214748364.8", false}}) {
+        SCOPED_TRACE(y.text);
+        testing_support::OnGate([&] { window->StaticText8()->SetText(y.text); });
+        QWidget* years = window->StaticText8()->Widget();
+        EXPECT_EQ(years->pos(), QPoint(6, 402));
+        const int pixels = QFontInfo(years->font()).pixelSize();
+        if (y.ownSize) {
+            EXPECT_EQ(pixels, 32);
+        } else {
+            EXPECT_GE(pixels, 12);
+        }
+        ExpectEveryTextFits(*window);
     }
-    // The years label grows with its text, to the right.
-    testing_support::OnGate([&] { window->StaticText8()->SetText("123456.7"); });
-    QWidget* years = window->StaticText8()->Widget();
-    EXPECT_EQ(years->pos(), QPoint(6, 402));
-    EXPECT_GE(years->width(), QFontMetrics(years->font()).horizontalAdvance("123456.7"));
+    // A shorter text goes back to the label's own size.
+    testing_support::OnGate([&] { window->StaticText8()->SetText("12.5"); });
+    EXPECT_EQ(QFontInfo(window->StaticText8()->Widget()->font()).pixelSize(), 32);
 }
 
-TEST_F(UiTest, TabOrderIsTheCreationOrder) {
-    const char* focusable[] = {"RunStable", "RunUnstable", "StopButton", "ClearButton", "ScaleUpButton",
-                               "ScaleDownButton", "AnimationButton", "PathButton", "dtField", "SpeedField"};
-    for (std::size_t i = 0; i + 1 < std::size(focusable); ++i) {
-        QWidget* w = window->Control(focusable[i])->Widget();
-        EXPECT_EQ(w->nextInFocusChain(), window->Control(focusable[i + 1])->Widget()) << focusable[i];
-    }
+// Focus moves as the Tab key moves it. The two radio buttons are exclusive and, as usual
+// for such a group, one stop: the selected one.
+TEST_F(UiTest, TheTabKeyMovesFocusInTheCreationOrder) {
+    QWidget* top = window->TopWidget();
+    top->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(top));
+    auto tabThrough = [&](const std::vector<const char*>& stops, Qt::KeyboardModifiers modifiers) {
+        window->Control(stops[0])->Widget()->setFocus(Qt::TabFocusReason);
+        for (std::size_t i = 1; i < stops.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+            QWidget* focus = QApplication::focusWidget();
+            EXPECT_EQ(focus, window->Control(stops[i])->Widget())
+                << "after " << stops[i - 1] << " focus is on " << (focus ? focus->objectName().toStdString() : "nothing");
+        }
+    };
+    tabThrough({"RunStable", "RunUnstable", "StopButton", "ClearButton", "ScaleUpButton", "ScaleDownButton",
+                "AnimationButton", "dtField", "SpeedField", "RunStable"},
+               Qt::NoModifier);
+    testing_support::Click(window->PathButton());
+    tabThrough({"ScaleDownButton", "PathButton", "dtField"}, Qt::NoModifier);
+    tabThrough({"SpeedField", "dtField", "PathButton", "ScaleDownButton"}, Qt::ShiftModifier);
 }
 
 TEST_F(UiTest, TheAccessorGivesTheOpenWindowElseAFreshOne) {
@@ -126,7 +160,7 @@ TEST_F(UiTest, TheAccessorGivesTheOpenWindowElseAFreshOne) {
     static_cast<QLineEdit*>(window->dtField()->Widget())->setText("7");
     testing_support::Click(window->PathButton());
     window->TopWidget()->close();
-    EXPECT_EQ(fw::OpenWindow("Window1.Window1"), nullptr);
+    EXPECT_EQ(fw::OpenWindow(Window1::kClassName), nullptr);
     auto fresh = testing_support::OnGate([] { return Window1(); });
     EXPECT_NE(fresh, window);
     EXPECT_TRUE(fresh->TopWidget()->isVisible());
@@ -136,9 +170,24 @@ TEST_F(UiTest, TheAccessorGivesTheOpenWindowElseAFreshOne) {
 }
 
 TEST_F(UiTest, ClickingLabelsTheCanvasOrAFieldRunsNothing) {
-    for (const char* name : {"StaticText1", "StaticText8", "Canvas1", "dtField"}) {
-        testing_support::Click(window->Control(name));
-        EXPECT_EQ(window->DrawOrbits, nullptr) << name;
+    const fw::Color mark = fw::RGB(9, 9, 9);
+    for (bool animation : {true, false}) {
+        testing_support::OnGate([&] {
+            V::Valinta = animation;
+            V::sck = 1234;
+            Canvas().Pixel(300, 300, mark);
+        });
+        for (const char* name : {"StaticText1", "StaticText5", "StaticText8", "StaticText9", "Canvas1", "dtField",
+                                 "SpeedField"}) {
+            SCOPED_TRACE(std::string(name) + (animation ? " in animation" : " in paths"));
+            testing_support::Click(window->Control(name));
+            testing_support::OnGate([&] {
+                EXPECT_EQ(window->DrawOrbits, nullptr);
+                EXPECT_EQ(V::Valinta, animation);
+                EXPECT_EQ(V::sck, 1234);
+                EXPECT_EQ(Canvas().Pixel(300, 300), mark);  // not wiped
+            });
+        }
     }
 }
 

@@ -159,7 +159,7 @@ TEST_F(RunControlsTest, ClosingTheWindowStopsARunningEngineOnly) {
     EXPECT_TRUE(OnGate([&] { return engine->Stopp; }));
     ASSERT_TRUE(WaitFor([&] { return !engine->IsRunning(); }));
     QTest::qWait(50);
-    EXPECT_EQ(fw::OpenWindow("Window1.Window1"), nullptr);  // the engine opened no new window
+    EXPECT_EQ(fw::OpenWindow(Window1::kClassName), nullptr);  // the engine opened no new window
 }
 
 TEST_F(RunControlsTest, AfterAUserCancelTheButtonsShowARunUntilStop) {
@@ -186,11 +186,7 @@ TEST_F(RunControlsTest, RandomClicksDuringRunsKeepTheStatesConsistent) {
             Click(b);
         if (i % 16 == 0) QTest::qWait(2);
         // At most one engine runs that has not been asked to stop.
-        int unstopped = 0;
-        OnGate([&] {
-            if (window->DrawOrbits && !window->DrawOrbits->Stopp && window->DrawOrbits->IsRunning()) ++unstopped;
-        });
-        EXPECT_LE(unstopped, 1);
+        EXPECT_LE(UnstoppedRunning(), 1);
         EXPECT_EQ(Enabled("RunStable"), Enabled("RunUnstable"));
         if (!Enabled("StopButton")) {
             EXPECT_TRUE(Enabled("RunStable"));

@@ -8,6 +8,18 @@ namespace {
 
 Outcome RunProbe(const char* mode) { return testing_support::RunProgram(UI_PROBE, {mode}); }
 
+// The program's own start-up path, as its main runs it.
+TEST(Startup, OpensOneMainWindowAndNoAboutWindowWithTheMenuBarOnTheApplicationFirst) {
+    const Outcome o = RunProbe("startup");
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.startsWith("menu bar before the first window yes\n"
+                                 "visible windows 1, the main window\n"
+                                 "about window none\n"
+                                 "menu bar on the application yes, on the main window yes\n"))
+        << o.out.toStdString();
+    EXPECT_TRUE(o.err.isEmpty()) << o.err.toStdString();
+}
+
 TEST(Startup, QuitDuringARunEndsCleanlyWithStatusZero) {
     const Outcome o = RunProbe("quit-during-run");
     EXPECT_EQ(o.status, 0) << o.err.toStdString();

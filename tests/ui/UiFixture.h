@@ -24,8 +24,8 @@ protected:
     }
     void SetUp() override { window = testing_support::OnGate([] { return Window1(); }); }
     void TearDown() override {
-        if (auto about = fw::OpenWindow("AboutWindow.AboutWindow")) about->Close();
-        if (auto w = fw::OpenWindow("Window1.Window1")) w->Close();
+        if (auto about = fw::OpenWindow(AboutWindow::kClassName)) about->Close();
+        if (auto w = fw::OpenWindow(Window1::kClassName)) w->Close();
         StopAll();
         window = nullptr;
     }
@@ -51,6 +51,14 @@ protected:
     void Start(const char* name) {
         testing_support::OnGate([] { V::t = 0; });
         Click(name);
+    }
+    // Of every engine this test started: how many still run without a stop request.
+    int UnstoppedRunning() {
+        return testing_support::OnGate([&] {
+            int n = 0;
+            for (auto& e : engines_) n += !e->Stopp && e->IsRunning();
+            return n;
+        });
     }
     bool Enabled(const char* name) { return fw::NonNil(window->Control(name)).Enabled(); }
     fw::Graphics& Canvas() { return fw::NonNil(fw::NonNil(window->Canvas1()).Graphics()); }
