@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPaintEvent>
+
+#include <chrono>
+#include <thread>
 #include <QWidget>
 
 #include "ProbeWindow.h"
+#include "framework/Dispatch.h"
 #include "framework/Menu.h"
 #include "framework/Runtime.h"
 #include "framework/Thread.h"
@@ -111,6 +116,50 @@ TEST_F(WindowTest, RefreshWithEraseWipesWhatAThreadDrew) {
     EXPECT_EQ(g->Pixel(5, 6), back);
     EXPECT_EQ(g->Pixel(49, 39), back);
     ASSERT_TRUE(WaitFor([&] { return canvas->grab().toImage().pixel(5, 6) == QColor(QRgb(back.rgb)).rgb(); }));
+}
+
+// Draws, waits until the user-interface thread has taken the change up, then draws
+// again within the same frame, which has to wait for the rest of the frame; a while
+// later a third change must reach the screen as well.
+class ThreeChanges : public fw::Thread {
+public:
+    fw::Ref<fw::Graphics> g;
+    void Event_Run() override {
+        g->Pixel(1, 1, fw::RGB(255, 0, 0));
+        fw::detail::RunOnUi([] {});  // the request posted before this call has been shown
+        g->Pixel(2, 1, fw::RGB(0, 255, 0));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        g->Pixel(3, 1, fw::RGB(0, 0, 255));
+    }
+};
+
+// Notes whether the canvas was painted while its third pixel was drawn.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(fw::Ref<fw::Graphics> g) : g_(std::move(g)) {}
+    bool sawThird = false;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && g_->Pixel(3, 1) == fw::RGB(0, 0, 255)) sawThird = true;
+        return false;
+    }
+
+private:
+    fw::Ref<fw::Graphics> g_;
+};
+
+TEST_F(WindowTest, EveryChangeOnACanvasReachesTheScreen) {
+    fw::RegisterClass<ThreeChanges>("ThreeChanges", "Thread");
+    auto w = Make();
+    auto g = fw::NonNil(w->Find<fw::Canvas>("Canvas1")).Graphics();
+    PaintWatch watch(g);
+    QWidget* canvas = w->Find<fw::Canvas>("Canvas1")->Widget();
+    canvas->installEventFilter(&watch);
+    auto painter = fw::New<ThreeChanges>();
+    painter->g = g;
+    painter->Run();
+    ASSERT_TRUE(WaitFor([&] { return !painter->IsRunning(); }));
+    EXPECT_TRUE(WaitFor([&] { return watch.sawThird; }, 1000));
+    canvas->removeEventFilter(&watch);
 }
 
 TEST_F(WindowTest, MenusFindItemsAndAutoEnableThem) {
