@@ -397,7 +397,11 @@ void StaticText::ApplyOwn(const ControlSettings& s) {
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, QColor(QRgb(s.TextColor.rgb)));
     label->setPalette(pal);
-    SetText(s.Text);
+    {
+        std::lock_guard lock(store_->mutex);
+        store_->text = s.Text;
+    }
+    LabelFlush::Show(*this, label);  // also when the text is the same: the box may have changed
 }
 
 void StaticText::ApplyFont() {
@@ -415,7 +419,7 @@ std::string StaticText::Text() const {
 void StaticText::SetText(const std::string& text) {
     {
         std::lock_guard lock(store_->mutex);
-        if (store_->text == text && !IsUiThread()) return;
+        if (store_->text == text) return;  // the years display sets the same text most of the time
         store_->text = text;
     }
     if (IsUiThread()) {

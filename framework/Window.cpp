@@ -18,8 +18,8 @@ namespace {
 
 // The record of open windows by full class name; touched only by the program's code
 // and the framework on the gate.
-std::map<std::string, Ref<Window>, std::less<>>& OpenWindows() {
-    static std::map<std::string, Ref<Window>, std::less<>> record;
+detail::NameMap<Ref<Window>>& OpenWindows() {
+    static detail::NameMap<Ref<Window>> record;
     return record;
 }
 

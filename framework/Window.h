@@ -18,6 +18,19 @@ namespace fw {
 class MenuBar;
 class MenuItem;
 
+namespace detail {
+// Orders names by length first: the engine looks a control up by name at every dot,
+// and most names differ in length, which settles a comparison without reading them.
+struct ByLengthThenText {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    }
+};
+template <class V>
+using NameMap = std::map<std::string, V, ByLengthThenText>;
+}  // namespace detail
+
 // The values a window takes in one step; each one is applied.
 struct WindowSettings {
     int Width = 300, Height = 300;  // the content area, below the menu bar
@@ -110,7 +123,7 @@ private:
 
     WindowSettings settings_;
     Ref<fw::MenuBar> menuBar_;
-    std::map<std::string, Ref<RectControl>, std::less<>> controls_;
+    detail::NameMap<Ref<RectControl>> controls_;
     std::map<std::string, std::function<bool()>> menuHandlers_;
     std::weak_ptr<RectControl> sender_;
     bool open_ = false;
