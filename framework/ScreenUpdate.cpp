@@ -8,52 +8,65 @@ namespace fw::detail {
 
 void ScreenUpdate::Attach(QObject* widget, std::function<void()> show) {
     RequireUiThread("ScreenUpdate::Attach");
-    widget_ = widget;
     show_ = std::move(show);
-    timerArmed_ = false;
+    timer_ = new QTimer(widget);
+    timer_->setSingleShot(true);
+    QObject::connect(timer_, &QTimer::timeout, timer_, [weak = weak_from_this()] {
+        if (auto update = weak.lock()) update->Tick();
+    });
 }
 
 void ScreenUpdate::Detach() {
     RequireUiThread("ScreenUpdate::Detach");
-    widget_ = nullptr;
+    timer_ = nullptr;  // goes with the widget
     show_ = nullptr;
 }
 
 void ScreenUpdate::Request() {
     if (IsUiThread()) {
-        Schedule();
+        Start();
         return;
     }
     PostToUi([weak = weak_from_this()] {
-        if (auto update = weak.lock()) update->Schedule();
+        if (auto update = weak.lock()) update->Start();
     });
 }
 
-// Shows the change now, or once a frame has passed since the last showing; a one-shot
-// timer on the widget waits for the rest of the frame only while changes go on.
-void ScreenUpdate::Schedule() {
-    if (timerArmed_) return;
+// The first change after a rest: shown now, or when a frame has passed since the last showing.
+void ScreenUpdate::Start() {
+    if (timer_ && timer_->isActive()) return;
     const auto since = std::chrono::steady_clock::now() - lastShown_;
-    if (since >= kFrame || !widget_) {
+    if (timer_ && since < kFrame) {
+        timer_->start(std::chrono::ceil<std::chrono::milliseconds>(kFrame - since));
+        return;
+    }
+    Tick();
+}
+
+// Each change is unmarked before the widget reads the new state, so that a change made
+// from then on is marked anew.
+void ScreenUpdate::Tick() {
+    if (changed_.exchange(false)) {
         Show();
         return;
     }
-    timerArmed_ = true;
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(kFrame - since);
-    QTimer::singleShot(wait, widget_, [weak = weak_from_this()] {
-        if (auto update = weak.lock()) {
-            update->timerArmed_ = false;
-            update->Show();
-        }
-    });
+    // A frame without a change: rest. A change marked meanwhile saw pending_ still set
+    // and posted nothing, so look once more.
+    pending_.store(false);
+    if (changed_.load() && !pending_.exchange(true)) {
+        changed_.store(false);
+        Show();
+    }
 }
 
+// One frame on, the timer looks for more changes.
 void ScreenUpdate::Show() {
-    // Cleared before the widget reads the new state, so that a change made from here on
-    // raises a request of its own.
-    pending_.store(false, std::memory_order_release);
     lastShown_ = std::chrono::steady_clock::now();
     if (show_) show_();
+    if (timer_)
+        timer_->start(kFrame);
+    else
+        pending_.store(false);  // no widget to show on: nothing to look after
 }
 
 }  // namespace fw::detail
