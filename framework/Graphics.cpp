@@ -82,15 +82,15 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
             const long long sx0 = std::max(sourceX, 0), sy0 = std::max(sourceY, 0);
             const long long sxEnd = std::min<long long>(sx0 + sw, picture->Width());
             const long long syEnd = std::min<long long>(sy0 + sh, picture->Height());
-            for (long long row = y0; row < y1; ++row) {
+            // Columns x0 .. colEnd take source columns from sx0 + (x0 - x) on, all before sxEnd.
+            const long long colEnd = std::min(x1, static_cast<long long>(x) + (sxEnd - sx0));
+            const long long count = colEnd - x0;
+            for (long long row = y0; row < y1 && count > 0; ++row) {
                 const long long srow = sy0 + (row - y);
                 if (srow >= syEnd) break;
-                const std::uint32_t* s = picture->Row(static_cast<int>(srow));
-                std::uint32_t* d = store_->pixels + row * store_->stride;
-                for (long long col = x0; col < x1; ++col) {
-                    const long long scol = sx0 + (col - x);
-                    if (scol < sxEnd) d[col] = s[scol];
-                }
+                const std::uint32_t* s = picture->Row(static_cast<int>(srow)) + sx0 + (x0 - x);
+                std::uint32_t* d = store_->pixels + row * store_->stride + x0;
+                for (long long i = 0; i < count; ++i) d[i] = s[i];
             }
         } else {
             QPainter painter(&dst);
