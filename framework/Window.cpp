@@ -12,6 +12,7 @@
 #include "Dispatch.h"
 #include "Gate.h"
 #include "Menu.h"
+#include "ScreenUpdate.h"
 
 namespace fw {
 namespace {
@@ -75,14 +76,15 @@ struct Window::Widgets {
     std::unique_ptr<detail::QtMenuBar> menus;
 };
 
-Window::Window() = default;
+Window::Window() : repaint_(std::make_shared<detail::ScreenUpdate>()) {}
 
 Window::~Window() {
     if (!widgets_ || !widgets_->top || !QCoreApplication::instance()) return;
     // The widgets go on the user-interface thread, once its event loop is back: this
     // may run on any thread, and inside a handler of one of them.
     std::shared_ptr<Widgets> widgets(std::move(widgets_));
-    auto drop = [widgets] {
+    auto drop = [widgets, repaint = repaint_] {
+        repaint->Detach();
         widgets->menus.reset();
         widgets->top->deleteLater();
     };
@@ -112,6 +114,7 @@ void Window::BuildOnUiThread() {
     open_ = true;
     widgets_ = std::make_unique<Widgets>();
     widgets_->top = new TopLevel(self);
+    repaint_->Attach(widgets_->top, [top = widgets_->top] { top->update(); });
     widgets_->body = new fw::Body(widgets_->top, self);
     widgets_->body->setAutoFillBackground(true);
     try {
@@ -291,11 +294,7 @@ void Window::Refresh(bool eraseBackground) {
         if (widgets_) widgets_->top->update();
         return;
     }
-    std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
-    detail::PostToUi([weak] {
-        auto w = weak.lock();
-        if (w && w->widgets_) w->widgets_->top->update();
-    });
+    repaint_->Changed();
 }
 
 void Window::AddControl(const std::string& name, const Ref<RectControl>& control) {

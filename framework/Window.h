@@ -17,6 +17,9 @@ namespace fw {
 
 class MenuBar;
 class MenuItem;
+namespace detail {
+class ScreenUpdate;
+}
 
 namespace detail {
 // Orders names by length first: the engine looks a control up by name at every dot,
@@ -130,6 +133,8 @@ private:
     bool closing_ = false;
     struct Widgets;
     std::unique_ptr<Widgets> widgets_;
+    // Repaints asked for off the user-interface thread, once a frame at most.
+    const std::shared_ptr<detail::ScreenUpdate> repaint_;
 };
 
 // The open window registered under the full class name, or nil.
