@@ -103,9 +103,8 @@ void Gate::SetYieldHook(void (*hook)()) {
     Publish();
 }
 
-void detail::YieldSlow() {
+void detail::YieldSlow(std::uint32_t work) {
     if (tDepth == 0) return;
-    const std::uint32_t work = gYieldWork.load(std::memory_order_relaxed);
     if (work & kYieldHooked)
         if (auto hook = gHook.load(std::memory_order_relaxed)) hook();
     if (work & kYieldWaiting) Gate::HandOver();

@@ -47,8 +47,9 @@ namespace detail {
 // someone waits for the gate, kYieldHooked while a yield hook is set, else 0.
 inline constexpr std::uint32_t kYieldWaiting = 1, kYieldHooked = 2;
 extern std::atomic<std::uint32_t> gYieldWork;
-// The yield's work when the word is not 0: nothing for a thread that does not hold the gate.
-void YieldSlow();
+// The yield's work when the word it read is not 0: nothing for a thread that does not
+// hold the gate.
+void YieldSlow(std::uint32_t work);
 }  // namespace detail
 
 }  // namespace fw

@@ -27,7 +27,8 @@ private:
 // Lets the user interface run a waiting handler. One relaxed load when nobody waits
 // and no hook is set; a thread that does not hold the gate has nothing to hand over.
 inline void YieldToEventLoop() {
-    if (detail::gYieldWork.load(std::memory_order_relaxed) != 0) detail::YieldSlow();
+    const std::uint32_t work = detail::gYieldWork.load(std::memory_order_relaxed);
+    if (work != 0) detail::YieldSlow(work);
 }
 
 namespace detail {
