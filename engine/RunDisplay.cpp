@@ -34,7 +34,8 @@ void Draw(fw::Ref<fw::Picture> (*picture)(), double px, double py) {
     fw::Ref<fw::Picture> pic = picture();
     const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
     const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
-    g->DrawPicture(pic, X, Y, -10000, -10000, 0, 0, -10000, -10000);
+    constexpr int kNatural = fw::Graphics::kNatural;  // the whole picture at its own size
+    g->DrawPicture(pic, X, Y, kNatural, kNatural, 0, 0, kNatural, kNatural);
 }
 
 }  // namespace
