@@ -20,8 +20,10 @@ fw::Ref<fw::FolderItem> ResourcesFolder() {
     return fw::NonNil(above).Child("Resources");
 }
 
-// Loads at the first call that succeeds; a failure is not remembered.
-fw::Ref<fw::Picture> Load(PictureCache& cache, const char* fileName) {
+// Loads at the first call that succeeds; a failure is not remembered. Once loaded, a
+// call is a test and the cached reference itself: no count is taken, on a path that
+// runs six times a frame.
+const fw::Ref<fw::Picture>& Load(PictureCache& cache, const char* fileName) {
     if (!(cache.initialised & 1)) {
         cache.initialised = 1;
         cache.pic = nullptr;
@@ -35,22 +37,22 @@ fw::Ref<fw::Picture> Load(PictureCache& cache, const char* fileName) {
 
 }  // namespace
 
-fw::Ref<fw::Picture> AR1() {
+const fw::Ref<fw::Picture>& AR1() {
     static PictureCache cache;
     return Load(cache, "AR1.PICT");
 }
 
-fw::Ref<fw::Picture> AR2() {
+const fw::Ref<fw::Picture>& AR2() {
     static PictureCache cache;
     return Load(cache, "AR2.PICT");
 }
 
-fw::Ref<fw::Picture> AR3() {
+const fw::Ref<fw::Picture>& AR3() {
     static PictureCache cache;
     return Load(cache, "AR3.PICT");
 }
 
-fw::Ref<fw::Picture> Blank() {
+const fw::Ref<fw::Picture>& Blank() {
     static PictureCache cache;
     return Load(cache, "Blank.PICT");
 }

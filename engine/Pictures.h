@@ -3,7 +3,9 @@
 
 #include "framework/Graphics.h"
 
-fw::Ref<fw::Picture> AR1();    // star 0
-fw::Ref<fw::Picture> AR2();    // star 1
-fw::Ref<fw::Picture> AR3();    // star 2
-fw::Ref<fw::Picture> Blank();  // drawn over a star's previous picture to erase it
+// Each returns its cached reference, valid for the life of the process; nil while its
+// picture cannot be loaded.
+const fw::Ref<fw::Picture>& AR1();    // star 0
+const fw::Ref<fw::Picture>& AR2();    // star 1
+const fw::Ref<fw::Picture>& AR3();    // star 2
+const fw::Ref<fw::Picture>& Blank();  // drawn over a star's previous picture to erase it

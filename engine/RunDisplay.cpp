@@ -29,12 +29,13 @@ void Dot(double px, double py, int red, int green, int blue) {
     g->Pixel(X, Y, fw::RGB(red, green, blue));
 }
 
-void Draw(fw::Ref<fw::Picture> (*picture)(), double px, double py) {
+void Draw(const fw::Ref<fw::Picture>& (*picture)(), double px, double py) {
     fw::Ref<fw::Graphics> g = CanvasGraphics();
-    fw::Ref<fw::Picture> pic = picture();
+    const fw::Ref<fw::Picture>& pic = picture();
     const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
     const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
-    g->DrawPicture(pic, X, Y, -10000, -10000, 0, 0, -10000, -10000);
+    constexpr int kNatural = fw::Graphics::kNatural;  // the whole picture at its own size
+    g->DrawPicture(pic, X, Y, kNatural, kNatural, 0, 0, kNatural, kNatural);
 }
 
 }  // namespace

@@ -62,13 +62,6 @@ std::string Str(double value) {
     return std::string(buf, fend);
 }
 
-double Pow(double base, double exponent) {
-    if (exponent == 2.0) return base * base;
-    return std::pow(base, exponent);
-}
-
-double Sqrt(double value) { return std::sqrt(value); }
-
 std::int32_t DoubleToInteger(double value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();

@@ -1,6 +1,7 @@
 // Conversions and maths, the same on every locale and build.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -15,9 +16,14 @@ double Val(const std::string& text);
 // "2.5e+21"; "inf", "-inf" and "nan" for the values that are not finite.
 std::string Str(double value);
 
-// Pow(d, 2) is exactly d * d; other exponents as std::pow.
-double Pow(double base, double exponent);
-double Sqrt(double value);
+// Pow(d, 2) is exactly d * d; other exponents as std::pow. Both are inline: the
+// integration step makes twelve of these calls, and out of line they halved its
+// speed in the running program.
+inline double Pow(double base, double exponent) {
+    if (exponent == 2.0) return base * base;
+    return std::pow(base, exponent);
+}
+inline double Sqrt(double value) { return std::sqrt(value); }
 
 // Toward zero; NaN gives 0; beyond the range of a 32-bit Integer, the nearest bound.
 std::int32_t DoubleToInteger(double value);

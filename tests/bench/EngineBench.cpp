@@ -1,23 +1,22 @@
 // Steps per second of the engine: the bare arithmetic of a step, and the whole loop
-// drawing paths or animating pictures on the real canvas of a (headless) main window.
-// Run: build/bin/engine_bench   (compare the items_per_second of the three)
+// drawing paths or animating pictures on the real canvas of a (headless) main window,
+// called on the benchmark's own thread. Run: build/bin/engine_bench (compare the
+// items_per_second of the three). The program as a person runs it: program_bench.
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
 #include <QtGlobal>
 
-#include "engine/BackGroundDrawing.h"
-#include "engine/Step.h"
-#include "engine/Variables.h"
-#include "framework/Gate.h"
 #include "framework/Runtime.h"
 #include "framework/Thread.h"
 #include "ui/Startup.h"
 #include "ui/Window1.h"
+#include "tests/bench/BareStep.h"
 
 namespace {
 
-constexpr long kBatch = 100000;  // steps per iteration; the stable pair stays on the canvas
+using bench::FreshRun;
+using bench::kBatch;
 long gStepsLeft = 0;
 BackGroundDrawing* gEngine = nullptr;
 
@@ -25,22 +24,7 @@ void CountDown() {
     if (--gStepsLeft <= 0) gEngine->Stopp = true;
 }
 
-fw::Ref<BackGroundDrawing> FreshRun() {
-    auto engine = fw::New<BackGroundDrawing>();
-    engine->Scale();
-    engine->VarStable();
-    return engine;
-}
-
-void BM_BareStep(benchmark::State& state) {
-    fw::Gate::Hold hold;
-    auto engine = FreshRun();
-    for (auto _ : state) {
-        for (long i = 0; i < kBatch; ++i) AdvanceStep();
-        benchmark::DoNotOptimize(Variables::x);
-    }
-    state.SetItemsProcessed(state.iterations() * kBatch);
-}
+void BM_BareStep(benchmark::State& state) { bench::BareStep(state); }
 
 void RunLoop(benchmark::State& state, bool animation) {
     fw::Gate::Hold hold;
