@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     } else if (mode == "no-thread") {
         RegisterClasses();
         QTimer::singleShot(150, [] {
-            auto w = fw::Cast<class Window1>(fw::OpenWindow("Window1.Window1"));
+            auto w = fw::Cast<class Window1>(fw::OpenWindow(Window1::kClassName));
             auto press = [](const fw::Ref<fw::PushButton>& b) { static_cast<QAbstractButton*>(b->Widget())->click(); };
             testing_support::SetThreadCreationFails(true);
             press(w->RunStable());
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
             press(w->ClearButton());
         });
         QTimer::singleShot(400, [] {
-            auto w = fw::Cast<class Window1>(fw::OpenWindow("Window1.Window1"));
+            auto w = fw::Cast<class Window1>(fw::OpenWindow(Window1::kClassName));
             w->ChooseMenuItem(w->FileQuit());
         });
     } else {
