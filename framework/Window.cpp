@@ -303,9 +303,10 @@ void Window::AddControl(const std::string& name, const Ref<RectControl>& control
     control->name_ = name;
 }
 
-Ref<RectControl> Window::Control(std::string_view name) const {
+const Ref<RectControl>& Window::Control(std::string_view name) const {
+    static const Ref<RectControl> kNone;
     auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second;
+    return it == controls_.end() ? kNone : it->second;
 }
 
 void Window::RunAction(const Ref<RectControl>& control, const std::function<void()>& action) {
@@ -320,10 +321,11 @@ void Window::RunAction(const Ref<RectControl>& control, const std::function<void
     });
 }
 
-Ref<Window> OpenWindow(std::string_view fullClassName) {
+const Ref<Window>& OpenWindow(std::string_view fullClassName) {
+    static const Ref<Window> kNone;
     auto& record = OpenWindows();
     auto it = record.find(fullClassName);
-    return it == record.end() ? nullptr : it->second;
+    return it == record.end() ? kNone : it->second;
 }
 
 namespace detail {
