@@ -15,30 +15,27 @@ constexpr double kPathFrameSteps = 50;        // a path frame when tt exceeds th
 constexpr double kAnimationFrameSteps = 100;  // likewise for an animation frame
 constexpr double kPictureOffset = 3;          // a 7-pixel picture centred on the star's pixel
 
-// Fetched anew for every dot and picture: the graphics of the canvas of the main
-// window open now. `window` keeps the canvas and its graphics alive, so the look-up
-// takes no count of its own: counts are locked instructions, which stall the step
-// around them.
-fw::Graphics& CanvasGraphics(const fw::Ref<class Window1>& window) {
-    return NonNil(NonNil(NonNil(window).FindBorrowed<fw::Canvas>("Canvas1")).Graphics());
+// Fetched anew for every dot and picture: the canvas of the main window open now.
+fw::Ref<fw::Graphics> CanvasGraphics() {
+    fw::Ref<fw::Graphics> g = NonNil(NonNil(Window1()).Find<fw::Canvas>("Canvas1")).Graphics();
+    NonNil(g);
+    return g;
 }
 
 void Dot(double px, double py, int red, int green, int blue) {
-    const fw::Ref<class Window1> window = Window1();
-    fw::Graphics& g = CanvasGraphics(window);
+    fw::Ref<fw::Graphics> g = CanvasGraphics();
     const int X = fw::DoubleToInteger(V::scx + (px / V::sck));
     const int Y = fw::DoubleToInteger(V::scy + (py / V::sck));
-    g.Pixel(X, Y, fw::RGB(red, green, blue));
+    g->Pixel(X, Y, fw::RGB(red, green, blue));
 }
 
 void Draw(const fw::Ref<fw::Picture>& (*picture)(), double px, double py) {
-    const fw::Ref<class Window1> window = Window1();
-    fw::Graphics& g = CanvasGraphics(window);
+    fw::Ref<fw::Graphics> g = CanvasGraphics();
     const fw::Ref<fw::Picture>& pic = picture();
     const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
     const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
     constexpr int kNatural = fw::Graphics::kNatural;  // the whole picture at its own size
-    g.DrawPicture(pic, X, Y, kNatural, kNatural, 0, 0, kNatural, kNatural);
+    g->DrawPicture(pic, X, Y, kNatural, kNatural, 0, 0, kNatural, kNatural);
 }
 
 }  // namespace

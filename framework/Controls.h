@@ -100,7 +100,7 @@ class Canvas : public RectControl {
 public:
     explicit Canvas(const Ref<Window>& window);
     // Never nil while the canvas exists.
-    const Ref<fw::Graphics>& Graphics() const { return graphics_; }
+    Ref<fw::Graphics> Graphics() const { return graphics_; }
     // Wipes the drawing to the window's background colour.
     void Erase();
 

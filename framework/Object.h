@@ -25,11 +25,6 @@ T& NonNil(const Ref<T>& p) {
     if (!p) throw NilObjectException();
     return *p;
 }
-template <class T>
-T& NonNil(T* p) {
-    if (!p) throw NilObjectException();
-    return *p;
-}
 
 class Object : public std::enable_shared_from_this<Object> {
 public:
@@ -69,14 +64,6 @@ template <class T, class U>
 Ref<T> Cast(Ref<U>&& p) {
     if (p && typeid(*p) == typeid(T)) return std::static_pointer_cast<T>(std::move(p));
     return std::dynamic_pointer_cast<T>(std::move(p));
-}
-
-// The same check without a count of its own, for an object used at once while another
-// reference keeps it alive: the engine's look-ups, which run thousands of times a second.
-template <class T, class U>
-T* CastBorrowed(const Ref<U>& p) {
-    if (p && typeid(*p) == typeid(T)) return static_cast<T*>(p.get());
-    return dynamic_cast<T*>(p.get());
 }
 
 // The name of an exception's class, for the unhandled-exception report.

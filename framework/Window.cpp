@@ -303,10 +303,9 @@ void Window::AddControl(const std::string& name, const Ref<RectControl>& control
     control->name_ = name;
 }
 
-const Ref<RectControl>& Window::Control(std::string_view name) const {
-    static const Ref<RectControl> kNone;
+Ref<RectControl> Window::Control(std::string_view name) const {
     auto it = controls_.find(name);
-    return it == controls_.end() ? kNone : it->second;
+    return it == controls_.end() ? nullptr : it->second;
 }
 
 void Window::RunAction(const Ref<RectControl>& control, const std::function<void()>& action) {
@@ -321,11 +320,10 @@ void Window::RunAction(const Ref<RectControl>& control, const std::function<void
     });
 }
 
-const Ref<Window>& OpenWindow(std::string_view fullClassName) {
-    static const Ref<Window> kNone;
+Ref<Window> OpenWindow(std::string_view fullClassName) {
     auto& record = OpenWindows();
     auto it = record.find(fullClassName);
-    return it == record.end() ? kNone : it->second;
+    return it == record.end() ? nullptr : it->second;
 }
 
 namespace detail {

@@ -80,17 +80,11 @@ public:
             return fw::New<T>();
     }
     void AddControl(const std::string& name, const Ref<RectControl>& control);
-    // The control registered under the name, or nil; valid while the window keeps it.
-    const Ref<RectControl>& Control(std::string_view name) const;
+    // The control registered under the name, or nil.
+    Ref<RectControl> Control(std::string_view name) const;
     template <class T>
     Ref<T> Find(std::string_view name) const {
         return Cast<T>(Control(name));
-    }
-    // The same without taking a count: for a control used at once, while the caller
-    // holds the window (which owns its controls until it is destroyed).
-    template <class T>
-    T* FindBorrowed(std::string_view name) const {
-        return CastBorrowed<T>(Control(name));
     }
     // A menu handler, run when the item of that name is chosen in this window.
     void AddMenuHandler(const std::string& itemName, std::function<bool()> handler);
@@ -144,8 +138,7 @@ private:
 };
 
 // The open window registered under the full class name, or nil.
-// Valid until the record changes: copy it to keep it.
-const Ref<Window>& OpenWindow(std::string_view fullClassName);
+Ref<Window> OpenWindow(std::string_view fullClassName);
 
 namespace detail {
 // Empties the record of open windows (at the end of the program).

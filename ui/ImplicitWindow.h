@@ -7,8 +7,11 @@
 // shown, when its layout makes it visible). Never nil.
 template <class W>
 fw::Ref<W> ImplicitWindow() {
-    if (const fw::Ref<fw::Window>& open = fw::OpenWindow(W::kClassName)) return fw::Cast<W>(open);
-    fw::Ref<W> made = fw::New<W>();
-    made->Constructor();
-    return made;
+    fw::Ref<fw::Window> w = fw::OpenWindow(W::kClassName);
+    if (!w) {
+        fw::Ref<W> made = fw::New<W>();
+        made->Constructor();
+        w = made;
+    }
+    return fw::Cast<W>(w);
 }
