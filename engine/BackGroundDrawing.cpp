@@ -5,6 +5,7 @@
 #include "engine/Variables.h"
 #include "framework/Values.h"
 #include "framework/Window.h"
+#include "ui/ImplicitWindow.h"
 #include "ui/Window1.h"
 
 namespace V = Variables;
@@ -21,6 +22,17 @@ std::string FieldText(const char* name) {
     return NonNil(NonNil(Window1()).Find<fw::TextField>(name)).Text();
 }
 
+std::string YearsText() { return fw::Str(fw::IntegerToDouble(V::ct) / 10); }
+
+// The label of the years, looked up anew at each display: without a count while the
+// main window is open with it (as for the canvas in the run display), else the general
+// way, which makes the window or raises at the missing label.
+void ShowYears() {
+    if (class Window1* w = BorrowOpenImplicitWindow<class Window1>())
+        if (fw::StaticText* label = w->Borrow<fw::StaticText>("StaticText8")) return label->SetText(YearsText());
+    NonNil(NonNil(Window1()).Find<fw::StaticText>("StaticText8")).SetText(YearsText());
+}
+
 // The time, and on every display step the elapsed orbit years in tenths.
 void YearsDisplay() {
     V::t = V::t + V::dt;
@@ -28,8 +40,7 @@ void YearsDisplay() {
     if (kYearsDisplaySteps * V::dt < V::tcalc) V::tcalc = 0;
     if (V::tcalc == 0) {
         V::ct = fw::DoubleToInteger((V::t / kOrbitYearSeconds) * 10);
-        NonNil(NonNil(Window1()).Find<fw::StaticText>("StaticText8"))
-            .SetText(fw::Str(fw::IntegerToDouble(V::ct) / 10));
+        ShowYears();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "engine/Variables.h"
 #include "framework/Values.h"
 #include "framework/Window.h"
+#include "ui/ImplicitWindow.h"
 #include "ui/Window1.h"
 
 namespace V = Variables;
@@ -16,6 +17,16 @@ constexpr double kAnimationFrameSteps = 100;  // likewise for an animation frame
 constexpr double kPictureOffset = 3;          // a 7-pixel picture centred on the star's pixel
 
 // Fetched anew for every dot and picture: the canvas of the main window open now.
+// While that window is open with its canvas, the look-up takes no count (a count at
+// every dot slowed the whole step); otherwise it goes the general way, which makes
+// the window, or raises at the missing one, as the accessor and the look-up do.
+const fw::Ref<fw::Graphics>* OpenCanvasGraphics() {
+    if (class Window1* w = BorrowOpenImplicitWindow<class Window1>())
+        if (fw::Canvas* canvas = w->Borrow<fw::Canvas>("Canvas1"))
+            if (canvas->Graphics()) return &canvas->Graphics();
+    return nullptr;
+}
+
 fw::Ref<fw::Graphics> CanvasGraphics() {
     fw::Ref<fw::Graphics> g = NonNil(NonNil(Window1()).Find<fw::Canvas>("Canvas1")).Graphics();
     NonNil(g);
@@ -23,14 +34,18 @@ fw::Ref<fw::Graphics> CanvasGraphics() {
 }
 
 void Dot(double px, double py, int red, int green, int blue) {
-    fw::Ref<fw::Graphics> g = CanvasGraphics();
+    const fw::Ref<fw::Graphics>* open = OpenCanvasGraphics();
+    const fw::Ref<fw::Graphics> made = open ? nullptr : CanvasGraphics();  // only on the general way
+    fw::Graphics* g = open ? open->get() : made.get();
     const int X = fw::DoubleToInteger(V::scx + (px / V::sck));
     const int Y = fw::DoubleToInteger(V::scy + (py / V::sck));
     g->Pixel(X, Y, fw::RGB(red, green, blue));
 }
 
 void Draw(const fw::Ref<fw::Picture>& (*picture)(), double px, double py) {
-    fw::Ref<fw::Graphics> g = CanvasGraphics();
+    // Counted: the picture's accessor runs between the look-up and the drawing.
+    const fw::Ref<fw::Graphics>* open = OpenCanvasGraphics();
+    const fw::Ref<fw::Graphics> g = open ? *open : CanvasGraphics();
     const fw::Ref<fw::Picture>& pic = picture();
     const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
     const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));

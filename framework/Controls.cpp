@@ -38,8 +38,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        std::lock_guard lock(store_->mutex);
-        painter.drawImage(0, 0, store_->image);
+        painter.drawImage(0, 0, store_->Copy(0, 0, store_->width, store_->height));
     }
 
 private:
@@ -173,11 +172,8 @@ void Canvas::ApplyOwn(const ControlSettings& s) {
     const WindowSettings ws = window ? window->Settings() : WindowSettings{};
     // An erased canvas shows the window's background.
     const std::uint32_t erase = ws.HasBackColor ? ws.BackColor.rgb : 0xFFFFFFu;
-    {
-        std::lock_guard lock(store_->mutex);
-        store_->eraseColor = erase;
-        store_->SetImage(QImage(std::max(s.Width, 1), std::max(s.Height, 1), QImage::Format_RGB32));
-    }
+    store_->eraseColor = erase;
+    store_->SetImage(QImage(std::max(s.Width, 1), std::max(s.Height, 1), QImage::Format_RGB32));
     store_->Erase();
     if (QWidget* w = Widget()) w->setFocusPolicy(s.AcceptFocus ? Qt::StrongFocus : Qt::NoFocus);
 }

@@ -99,8 +99,8 @@ private:
 class Canvas : public RectControl {
 public:
     explicit Canvas(const Ref<Window>& window);
-    // Never nil while the canvas exists.
-    Ref<fw::Graphics> Graphics() const { return graphics_; }
+    // Never nil while the canvas exists; valid as long as the canvas.
+    const Ref<fw::Graphics>& Graphics() const { return graphics_; }
     // Wipes the drawing to the window's background colour.
     void Erase();
 

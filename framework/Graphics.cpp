@@ -31,30 +31,21 @@ const QImage& Picture::Image() const { return *image_; }
 Graphics::Graphics(std::shared_ptr<detail::CanvasStore> store) : store_(std::move(store)) {}
 
 void Graphics::Pixel(int x, int y, Color color) {
-    {
-        std::lock_guard lock(store_->mutex);
-        if (x < 0 || y < 0 || x >= store_->width || y >= store_->height) return;
-        store_->pixels[y * store_->stride + x] = 0xFF000000u | color.rgb;
-    }
-    store_->shown->Changed();
+    detail::CanvasStore& c = *store_;
+    if (x < 0 || y < 0 || x >= c.width || y >= c.height) return;
+    c.Store(c.At(x, y), 0xFF000000u | color.rgb);
+    c.shown->Changed();
 }
 
 Color Graphics::Pixel(int x, int y) const {
-    std::lock_guard lock(store_->mutex);
-    const QImage& img = store_->image;
-    if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return Color{};
-    return Color{reinterpret_cast<const QRgb*>(img.constScanLine(y))[x] & 0xFFFFFFu};
+    const detail::CanvasStore& c = *store_;
+    if (x < 0 || y < 0 || x >= c.width || y >= c.height) return Color{};
+    return Color{c.Load(c.At(x, y)) & 0xFFFFFFu};
 }
 
-int Graphics::Width() const {
-    std::lock_guard lock(store_->mutex);
-    return store_->image.width();
-}
+int Graphics::Width() const { return store_->width; }
 
-int Graphics::Height() const {
-    std::lock_guard lock(store_->mutex);
-    return store_->image.height();
-}
+int Graphics::Height() const { return store_->height; }
 
 void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWidth, int destHeight,
                            int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
@@ -65,39 +56,45 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
     const int dh = destHeight == kNatural ? sh : destHeight;
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
     if (dw > kMaxSide || dh > kMaxSide) return;  // keeps every rectangle inside the Integer range
-    {
-        std::lock_guard lock(store_->mutex);
-        QImage& dst = store_->image;
-        // Entirely outside the canvas: nothing to draw, whatever the coordinates.
-        if (x >= store_->width || y >= store_->height || static_cast<long long>(x) + dw <= 0 ||
-            static_cast<long long>(y) + dh <= 0)
-            return;
-        const bool plainCopy = dw == sw && dh == sh && picture->Opaque();
-        if (plainCopy) {
-            // The common case, a whole opaque picture at its own size: a clipped row copy.
-            // Coordinates are widened so that values near the Integer bounds cannot overflow.
-            const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
-            const long long x1 = std::min<long long>(static_cast<long long>(x) + dw, store_->width);
-            const long long y1 = std::min<long long>(static_cast<long long>(y) + dh, store_->height);
-            const long long sx0 = std::max(sourceX, 0), sy0 = std::max(sourceY, 0);
-            const long long sxEnd = std::min<long long>(sx0 + sw, picture->Width());
-            const long long syEnd = std::min<long long>(sy0 + sh, picture->Height());
-            // Columns x0 .. colEnd take source columns from sx0 + (x0 - x) on, all before sxEnd.
-            const long long colEnd = std::min(x1, static_cast<long long>(x) + (sxEnd - sx0));
-            const long long count = colEnd - x0;
-            for (long long row = y0; row < y1 && count > 0; ++row) {
-                const long long srow = sy0 + (row - y);
-                if (srow >= syEnd) break;
-                const std::uint32_t* s = picture->Row(static_cast<int>(srow)) + sx0 + (x0 - x);
-                std::uint32_t* d = store_->pixels + row * store_->stride + x0;
-                for (long long i = 0; i < count; ++i) d[i] = s[i];
-            }
-        } else {
-            QPainter painter(&dst);
-            painter.drawImage(QRect(x, y, dw, dh), picture->Image(), QRect(sourceX, sourceY, sw, sh));
+    detail::CanvasStore& c = *store_;
+    // Entirely outside the canvas: nothing to draw, whatever the coordinates.
+    if (x >= c.width || y >= c.height || static_cast<long long>(x) + dw <= 0 || static_cast<long long>(y) + dh <= 0)
+        return;
+    // The part of the canvas the picture covers; coordinates are widened so that values
+    // near the Integer bounds cannot overflow.
+    const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
+    const long long x1 = std::min<long long>(static_cast<long long>(x) + dw, c.width);
+    const long long y1 = std::min<long long>(static_cast<long long>(y) + dh, c.height);
+    if (dw == sw && dh == sh && picture->Opaque()) {
+        // The common case, a whole opaque picture at its own size: a clipped row copy.
+        const long long sx0 = std::max(sourceX, 0), sy0 = std::max(sourceY, 0);
+        const long long sxEnd = std::min<long long>(sx0 + sw, picture->Width());
+        const long long syEnd = std::min<long long>(sy0 + sh, picture->Height());
+        // Columns x0 .. colEnd take source columns from sx0 + (x0 - x) on, all before sxEnd.
+        const long long colEnd = std::min(x1, static_cast<long long>(x) + (sxEnd - sx0));
+        const long long count = colEnd - x0;
+        for (long long row = y0; row < y1 && count > 0; ++row) {
+            const long long srow = sy0 + (row - y);
+            if (srow >= syEnd) break;
+            const std::uint32_t* s = picture->Row(static_cast<int>(srow)) + sx0 + (x0 - x);
+            std::uint32_t* d = c.pixels + row * c.stride + x0;
+            for (long long i = 0; i < count; ++i) c.Store(d[i], s[i]);
+        }
+    } else {
+        // Scaled or with transparency: composed on a copy of the covered part, then put back.
+        const int cx = static_cast<int>(x0), cy = static_cast<int>(y0);
+        const int cw = static_cast<int>(x1 - x0), ch = static_cast<int>(y1 - y0);
+        QImage part = c.Copy(cx, cy, cw, ch);
+        {
+            QPainter painter(&part);
+            painter.drawImage(QRect(x - cx, y - cy, dw, dh), picture->Image(), QRect(sourceX, sourceY, sw, sh));
+        }
+        for (int row = 0; row < ch; ++row) {
+            const auto* s = reinterpret_cast<const std::uint32_t*>(part.constScanLine(row));
+            for (int col = 0; col < cw; ++col) c.Store(c.At(cx + col, cy + row), s[col] | 0xFF000000u);
         }
     }
-    store_->shown->Changed();
+    c.shown->Changed();
 }
 
 }  // namespace fw

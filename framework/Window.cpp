@@ -326,6 +326,12 @@ Ref<Window> OpenWindow(std::string_view fullClassName) {
     return it == record.end() ? nullptr : it->second;
 }
 
+Window* BorrowOpenWindow(std::string_view fullClassName) {
+    auto& record = OpenWindows();
+    auto it = record.find(fullClassName);
+    return it == record.end() ? nullptr : it->second.get();
+}
+
 namespace detail {
 void FinaliseWindowRecord() {
     Gate::Hold hold;

@@ -86,6 +86,15 @@ public:
     Ref<T> Find(std::string_view name) const {
         return Cast<T>(Control(name));
     }
+    // The same look-ups without a count (see BorrowOpenWindow).
+    RectControl* BorrowControl(std::string_view name) const {
+        auto it = controls_.find(name);
+        return it == controls_.end() ? nullptr : it->second.get();
+    }
+    template <class T>
+    T* Borrow(std::string_view name) const {
+        return Cast<T>(BorrowControl(name));
+    }
     // A menu handler, run when the item of that name is chosen in this window.
     void AddMenuHandler(const std::string& itemName, std::function<bool()> handler);
     bool HasMenuHandler(const std::string& itemName) const;
@@ -139,6 +148,11 @@ private:
 
 // The open window registered under the full class name, or nil.
 Ref<Window> OpenWindow(std::string_view fullClassName);
+// The same without a count, for a look-up made at every dot of a run, where counting
+// slowed the whole step. The pointer is valid until the record of open windows, or
+// the window's controls, next change; only code that holds the gate changes them, so
+// it serves the caller up to its next call of code that might (or its next yield).
+Window* BorrowOpenWindow(std::string_view fullClassName);
 
 namespace detail {
 // Empties the record of open windows (at the end of the program).

@@ -33,11 +33,8 @@ TEST(Graphics, APictureIsCopiedClippedToTheCanvasWhereverItLies) {
     for (const Placement& p : cases) {
         SCOPED_TRACE(testing::Message() << "at " << p.x << "," << p.y << " from " << p.sourceX << "," << p.sourceY);
         auto store = std::make_shared<fw::detail::CanvasStore>();
-        {
-            std::lock_guard lock(store->mutex);
-            store->eraseColor = kBack;
-            store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
-        }
+        store->eraseColor = kBack;
+        store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
         store->Erase();
         fw::Graphics g(store);
         g.DrawPicture(picture, p.x, p.y, fw::Graphics::kNatural, fw::Graphics::kNatural, p.sourceX, p.sourceY);
