@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 
 #include "framework/CanvasStore.h"
 #include "framework/Graphics.h"
@@ -45,6 +46,49 @@ TEST(Graphics, APictureIsCopiedClippedToTheCanvasWhereverItLies) {
                 const fw::Color want{covered ? picture->Image().pixel(sx, sy) & 0xFFFFFFu : kBack};
                 ASSERT_EQ(g.Pixel(cx, cy).rgb, want.rgb) << "pixel " << cx << "," << cy;
             }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A picture that is scaled or has transparency is composed over what the canvas shows
+// there, clipped to the canvas: the same pixels as the painter gives on the whole image.
+TEST(Graphics, AScaledOrTransparentPictureIsComposedOverTheCanvas) {
+    QImage clear(4, 3, QImage::Format_ARGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) clear.setPixel(x, y, (x + y) % 2 ? qRgba(250, 20, 30, 255) : qRgba(0, 0, 0, 0));
+    const auto transparent = std::make_shared<fw::Picture>(clear);
+    const auto opaque = Numbered();
+    constexpr int N = fw::Graphics::kNatural;
+    struct Case {
+        fw::Ref<fw::Picture> picture;
+        int x, y, destWidth, destHeight;
+    };
+    const Case cases[] = {{transparent, 2, 1, N, N}, {transparent, -1, -1, N, N}, {transparent, 8, 6, 6, 5},
+                          {opaque, 1, 2, 8, 6},      {opaque, -3, 5, 7, 2},       {opaque, 9, -1, 2, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "at " << c.x << "," << c.y << " size " << c.destWidth << "x" << c.destHeight);
+        auto store = std::make_shared<fw::detail::CanvasStore>();
+        store->eraseColor = kBack;
+        store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
+        store->Erase();
+        fw::Graphics g(store);
+        g.Pixel(3, 2, fw::Color{0x00FF00});  // something of the canvas's own under the picture
+        QImage want(kCanvasW, kCanvasH, QImage::Format_RGB32);
+        want.fill(0xFF000000u | kBack);
+        want.setPixel(3, 2, 0xFF00FF00u);
+        {
+            QPainter painter(&want);
+            const int w = c.destWidth == N ? c.picture->Width() : c.destWidth;
+            const int h = c.destHeight == N ? c.picture->Height() : c.destHeight;
+            painter.drawImage(QRect(c.x, c.y, w, h), c.picture->Image(), QRect(0, 0, c.picture->Width(), c.picture->Height()));
+        }
+        g.DrawPicture(c.picture, c.x, c.y, c.destWidth, c.destHeight);
+        for (int y = 0; y < kCanvasH; ++y)
+            for (int x = 0; x < kCanvasW; ++x)
+                ASSERT_EQ(g.Pixel(x, y).rgb, want.pixel(x, y) & 0xFFFFFFu) << "pixel " << x << "," << y;
     }
 }
 
