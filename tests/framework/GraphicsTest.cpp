@@ -23,6 +23,15 @@ fw::Ref<fw::Picture> Numbered() {
     return std::make_shared<fw::Picture>(image);
 }
 
+// Drawing on a canvas of its own, erased to kBack.
+fw::Graphics ErasedCanvas() {
+    auto store = std::make_shared<fw::detail::CanvasStore>();
+    store->eraseColor = kBack;
+    store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
+    store->Erase();
+    return fw::Graphics(store);
+}
+
 // Every pixel of the canvas after the picture's part from (sourceX, sourceY) on is
 // drawn at its own size at (x, y), clipped to the canvas, against the same picture
 // read one pixel at a time.
@@ -33,11 +42,7 @@ TEST(Graphics, APictureIsCopiedClippedToTheCanvasWhereverItLies) {
     const auto picture = Numbered();
     for (const Placement& p : cases) {
         SCOPED_TRACE(testing::Message() << "at " << p.x << "," << p.y << " from " << p.sourceX << "," << p.sourceY);
-        auto store = std::make_shared<fw::detail::CanvasStore>();
-        store->eraseColor = kBack;
-        store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
-        store->Erase();
-        fw::Graphics g(store);
+        fw::Graphics g = ErasedCanvas();
         g.DrawPicture(picture, p.x, p.y, fw::Graphics::kNatural, fw::Graphics::kNatural, p.sourceX, p.sourceY);
         for (int cy = 0; cy < kCanvasH; ++cy)
             for (int cx = 0; cx < kCanvasW; ++cx) {
@@ -70,11 +75,7 @@ TEST(Graphics, AScaledOrTransparentPictureIsComposedOverTheCanvas) {
                           {opaque, 1, 2, 8, 6},      {opaque, -3, 5, 7, 2},       {opaque, 9, -1, 2, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "at " << c.x << "," << c.y << " size " << c.destWidth << "x" << c.destHeight);
-        auto store = std::make_shared<fw::detail::CanvasStore>();
-        store->eraseColor = kBack;
-        store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
-        store->Erase();
-        fw::Graphics g(store);
+        fw::Graphics g = ErasedCanvas();
         g.Pixel(3, 2, fw::Color{0x00FF00});  // something of the canvas's own under the picture
         QImage want(kCanvasW, kCanvasH, QImage::Format_RGB32);
         want.fill(0xFF000000u | kBack);
