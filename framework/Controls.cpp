@@ -418,10 +418,9 @@ void StaticText::SetText(const std::string& text) {
         if (store_->text == text) return;  // the years display sets the same text most of the time
         store_->text = text;
     }
-    if (IsUiThread()) {
-        if (auto* label = static_cast<QLabel*>(Widget())) LabelFlush::Show(*this, label);
-        return;
-    }
+    // On every thread the same way: the first change after a rest is shown at once on
+    // the user-interface thread, later ones once a frame, so a loop that sets the text
+    // on that thread does not lay the label out at every setting.
     store_->shown->Changed();
 }
 

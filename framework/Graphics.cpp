@@ -11,11 +11,6 @@ namespace {
 constexpr int kMaxSide = 1 << 24;
 }
 
-Color RGB(int red, int green, int blue) {
-    auto c = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 0, 255)); };
-    return Color{(c(red) << 16) | (c(green) << 8) | c(blue)};
-}
-
 Picture::Picture(const QImage& image)
     : image_(std::make_unique<QImage>(image.convertToFormat(
           image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32))) {

@@ -1,6 +1,7 @@
 // Colours, pictures and the drawing surface of a canvas.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -19,7 +20,10 @@ struct Color {
 };
 
 // Each component clamped to 0..255.
-Color RGB(int red, int green, int blue);
+inline Color RGB(int red, int green, int blue) {
+    auto c = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 0, 255)); };
+    return Color{(c(red) << 16) | (c(green) << 8) | c(blue)};
+}
 
 // An image, immutable once made.
 class Picture : public Object {

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include <locale.h>
 
@@ -61,14 +60,5 @@ std::string Str(double value) {
     (void)fec;
     return std::string(buf, fend);
 }
-
-std::int32_t DoubleToInteger(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-    if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(value);
-}
-
-double IntegerToDouble(std::int32_t value) { return static_cast<double>(value); }
 
 }  // namespace fw

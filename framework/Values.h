@@ -26,7 +26,13 @@ inline double Pow(double base, double exponent) {
 inline double Sqrt(double value) { return std::sqrt(value); }
 
 // Toward zero; NaN gives 0; beyond the range of a 32-bit Integer, the nearest bound.
-std::int32_t DoubleToInteger(double value);
-double IntegerToDouble(std::int32_t value);
+// Inline like Pow: two of these make each dot and picture position.
+inline std::int32_t DoubleToInteger(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
+    return static_cast<std::int32_t>(value);
+}
+inline double IntegerToDouble(std::int32_t value) { return static_cast<double>(value); }
 
 }  // namespace fw

@@ -110,7 +110,7 @@ void Window::BuildOnUiThread() {
     detail::RequireUiThread("Window::Constructor");
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     const std::string name = FullClassName();
-    OpenWindows()[name] = self;
+    OpenWindows().Set(name, self);
     open_ = true;
     widgets_ = std::make_unique<Widgets>();
     widgets_->top = new TopLevel(self);
@@ -131,8 +131,7 @@ void Window::BuildOnUiThread() {
         AddMenuHandlers(self);
         Event_Open();
     } catch (...) {
-        auto it = OpenWindows().find(name);
-        if (it != OpenWindows().end() && it->second == self) OpenWindows().erase(it);
+        OpenWindows().EraseIf(name, self);
         open_ = false;
         throw;
     }
@@ -272,9 +271,7 @@ void Window::HandleClose() {
     RunHandler(FullClassName() + ".Close", [this] { Event_Close(); });
     {
         Gate::Hold hold;
-        auto& record = OpenWindows();
-        auto it = record.find(FullClassName());
-        if (it != record.end() && it->second == self) record.erase(it);
+        OpenWindows().EraseIf(FullClassName(), self);
         open_ = false;
     }
     // A closed window answers no shortcut.
@@ -299,13 +296,13 @@ void Window::Refresh(bool eraseBackground) {
 
 void Window::AddControl(const std::string& name, const Ref<RectControl>& control) {
     if (!control) throw NilObjectException();
-    controls_[name] = control;
+    controls_.Set(name, control);
     control->name_ = name;
 }
 
 Ref<RectControl> Window::Control(std::string_view name) const {
-    auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second;
+    const Ref<RectControl>* control = controls_.Find(name);
+    return control ? *control : nullptr;
 }
 
 void Window::RunAction(const Ref<RectControl>& control, const std::function<void()>& action) {
@@ -321,21 +318,19 @@ void Window::RunAction(const Ref<RectControl>& control, const std::function<void
 }
 
 Ref<Window> OpenWindow(std::string_view fullClassName) {
-    auto& record = OpenWindows();
-    auto it = record.find(fullClassName);
-    return it == record.end() ? nullptr : it->second;
+    const Ref<Window>* window = OpenWindows().Find(fullClassName);
+    return window ? *window : nullptr;
 }
 
 Window* BorrowOpenWindow(std::string_view fullClassName) {
-    auto& record = OpenWindows();
-    auto it = record.find(fullClassName);
-    return it == record.end() ? nullptr : it->second.get();
+    const Ref<Window>* window = OpenWindows().Find(fullClassName);
+    return window ? window->get() : nullptr;
 }
 
 namespace detail {
 void FinaliseWindowRecord() {
     Gate::Hold hold;
-    OpenWindows().clear();
+    OpenWindows().Clear();
 }
 }  // namespace detail
 

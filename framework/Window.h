@@ -1,6 +1,9 @@
 // Windows: construction, the record of open windows, controls by name, menu handlers.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,16 +25,69 @@ class ScreenUpdate;
 }
 
 namespace detail {
-// Orders names by length first: the engine looks a control up by name at every dot,
-// and most names differ in length, which settles a comparison without reading them.
+// Orders names by length first: most names differ in length, which settles a
+// comparison without reading them.
 struct ByLengthThenText {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const {
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     }
 };
+
+// Two names alike, read a word at a time for the short names of windows and controls.
+inline bool SameName(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    auto word = [](const char* p, auto w) {
+        std::memcpy(&w, p, sizeof w);
+        return w;
+    };
+    if (n >= 8 && n <= 16)
+        return ((word(a.data(), std::uint64_t{}) ^ word(b.data(), std::uint64_t{})) |
+                (word(a.data() + n - 8, std::uint64_t{}) ^ word(b.data() + n - 8, std::uint64_t{}))) == 0;
+    if (n >= 4 && n < 8)
+        return ((word(a.data(), std::uint32_t{}) ^ word(b.data(), std::uint32_t{})) |
+                (word(a.data() + n - 4, std::uint32_t{}) ^ word(b.data() + n - 4, std::uint32_t{}))) == 0;
+    return a == b;
+}
+
+// Values by name. The engine looks the same window and control up at every dot, so
+// the entry found last is kept and tried first; it is forgotten whenever an entry goes.
 template <class V>
-using NameMap = std::map<std::string, V, ByLengthThenText>;
+class NameMap {
+    using Map = std::map<std::string, V, ByLengthThenText>;
+
+public:
+    // The value under the name, or nil.
+    const V* Find(std::string_view name) const {
+        const typename Map::value_type* last = last_.load(std::memory_order_relaxed);
+        if (last && SameName(last->first, name)) return &last->second;
+        auto it = map_.find(name);
+        if (it == map_.end()) return nullptr;
+        last_.store(&*it, std::memory_order_relaxed);
+        return &it->second;
+    }
+    void Set(const std::string& name, V value) { map_[name] = std::move(value); }
+    // Removes the entry under the name when it holds `value`.
+    void EraseIf(std::string_view name, const V& value) {
+        auto it = map_.find(name);
+        if (it == map_.end() || !(it->second == value)) return;
+        last_.store(nullptr, std::memory_order_relaxed);
+        map_.erase(it);
+    }
+    void Clear() {
+        last_.store(nullptr, std::memory_order_relaxed);
+        map_.clear();
+    }
+    typename Map::const_iterator begin() const { return map_.begin(); }
+    typename Map::const_iterator end() const { return map_.end(); }
+
+private:
+    Map map_;
+    // Atomic, for look-ups on two threads at once; relaxed, because an entry goes only
+    // while the gate is held, as the map itself asks of every look-up that may meet it.
+    mutable std::atomic<const typename Map::value_type*> last_{nullptr};
+};
 }  // namespace detail
 
 // The values a window takes in one step; each one is applied.
@@ -88,8 +144,8 @@ public:
     }
     // The same look-ups without a count (see BorrowOpenWindow).
     RectControl* BorrowControl(std::string_view name) const {
-        auto it = controls_.find(name);
-        return it == controls_.end() ? nullptr : it->second.get();
+        const Ref<RectControl>* control = controls_.Find(name);
+        return control ? control->get() : nullptr;
     }
     template <class T>
     T* Borrow(std::string_view name) const {

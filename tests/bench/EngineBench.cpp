@@ -7,8 +7,15 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
 #include "framework/Runtime.h"
-#include "framework/Thread.h"
+#include "framework/Gate.h"
 #include "ui/Startup.h"
 #include "ui/Window1.h"
 #include "tests/bench/BareStep.h"
@@ -16,30 +23,74 @@
 namespace {
 
 using bench::FreshRun;
-using bench::kBatch;
-long gStepsLeft = 0;
-BackGroundDrawing* gEngine = nullptr;
-
-void CountDown() {
-    if (--gStepsLeft <= 0) gEngine->Stopp = true;
-}
+using namespace std::chrono_literals;
 
 void BM_BareStep(benchmark::State& state) { bench::BareStep(state); }
+
+// Ends each batch of the loop as the "Stop" button ends a run: from another thread it
+// takes the gate, which the loop hands over at its next yield, and sets Stopp. So the
+// loop's yields are the program's own, with no hook at every step.
+class Stopper {
+public:
+    explicit Stopper(BackGroundDrawing& engine) : engine_(engine), thread_([this] { Serve(); }) {}
+    ~Stopper() {
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    // The next batch ends after about `after`.
+    void Arm(std::chrono::microseconds after) {
+        {
+            std::lock_guard lock(mutex_);
+            after_ = after;
+            armed_ = true;
+        }
+        wake_.notify_one();
+    }
+
+private:
+    void Serve() {
+        for (;;) {
+            std::chrono::microseconds after;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [this] { return armed_ || quit_; });
+                if (quit_) return;
+                armed_ = false;
+                after = after_;
+            }
+            std::this_thread::sleep_for(after);
+            fw::Gate::Hold hold;
+            engine_.Stopp = true;
+        }
+    }
+
+    BackGroundDrawing& engine_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::chrono::microseconds after_{};
+    bool armed_ = false, quit_ = false;
+    std::thread thread_;
+};
 
 void RunLoop(benchmark::State& state, bool animation) {
     fw::Gate::Hold hold;
     Variables::Valinta = animation;
     Variables::tt = 0;
     auto engine = FreshRun();
-    gEngine = engine.get();
-    fw::detail::SetYieldHook(&CountDown);
+    Stopper stopper(*engine);
+    double steps = 0;
     for (auto _ : state) {
-        gStepsLeft = kBatch;
+        const double before = Variables::t / Variables::dt;
         engine->Stopp = false;
+        stopper.Arm(5ms);  // about the time of the bare step's batch
         engine->StarDraw();
+        steps += Variables::t / Variables::dt - before;  // one dt a step, as the program counts
     }
-    fw::detail::SetYieldHook(nullptr);
-    state.SetItemsProcessed(state.iterations() * kBatch);
+    state.SetItemsProcessed(static_cast<std::int64_t>(std::llround(steps)));
 }
 
 void BM_StarDrawPaths(benchmark::State& state) { RunLoop(state, false); }

@@ -59,6 +59,41 @@ TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
     EXPECT_EQ(w->TopWidget()->minimumSize(), w->TopWidget()->maximumSize());  // not resizable
 }
 
+// The look-up keeps the entry it found last: what it answers must stay what the map holds.
+TEST(NameMap, AnswersWhatTheMapHoldsAfterEachChange) {
+    fw::detail::NameMap<int> map;
+    map.Set("Canvas1", 1);
+    map.Set("dtField", 2);  // the same length as "Canvas1"
+    ASSERT_NE(map.Find("Canvas1"), nullptr);
+    EXPECT_EQ(*map.Find("Canvas1"), 1);
+    EXPECT_EQ(*map.Find("dtField"), 2);    // not the entry kept from before
+    EXPECT_EQ(map.Find("Canvas2"), nullptr);
+    map.Set("dtField", 3);                  // replaced in place while it is the one kept
+    EXPECT_EQ(*map.Find("dtField"), 3);
+    map.EraseIf("dtField", 2);              // not the value it holds: stays
+    EXPECT_EQ(*map.Find("dtField"), 3);
+    map.EraseIf("dtField", 3);
+    EXPECT_EQ(map.Find("dtField"), nullptr);
+    EXPECT_EQ(*map.Find("Canvas1"), 1);
+    map.Clear();
+    EXPECT_EQ(map.Find("Canvas1"), nullptr);
+}
+
+// Names of every length up to past two words, differing in any one character.
+TEST(NameMap, NamesAreAlikeOnlyWhenEveryCharacterIs) {
+    for (std::size_t n = 0; n <= 20; ++n) {
+        std::string name;
+        for (std::size_t i = 0; i < n; ++i) name += static_cast<char>('a' + i);
+        EXPECT_TRUE(fw::detail::SameName(name, std::string(name))) << name;
+        EXPECT_FALSE(fw::detail::SameName(name, name + "x")) << name;
+        for (std::size_t i = 0; i < n; ++i) {
+            std::string other = name;
+            other[i] = 'Z';
+            EXPECT_FALSE(fw::detail::SameName(name, other)) << name << " at " << i;
+        }
+    }
+}
+
 TEST_F(WindowTest, ActionReachesTheWindowItWasBoundTo) {
     auto a = Make();
     auto b = Make();
