@@ -68,12 +68,18 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
         // Columns x0 .. colEnd take source columns from sx0 + (x0 - x) on, all before sxEnd.
         const long long colEnd = std::min(x1, static_cast<long long>(x) + (sxEnd - sx0));
         const long long count = colEnd - x0;
-        for (long long row = y0; row < y1 && count > 0; ++row) {
-            const long long srow = sy0 + (row - y);
-            if (srow >= syEnd) break;
-            const std::uint32_t* s = picture->Row(static_cast<int>(srow)) + sx0 + (x0 - x);
-            std::uint32_t* d = c.pixels + row * c.stride + x0;
-            for (long long i = 0; i < count; ++i) c.Store(d[i], s[i]);
+        const long long rowEnd = std::min(y1, static_cast<long long>(y) + (syEnd - sy0));
+        if (count > 0 && rowEnd > y0) {
+            // Pointers and strides in locals: the atomic stores would make the compiler
+            // load them again for every row.
+            const std::ptrdiff_t sourceStride = picture->Stride(), stride = c.stride;
+            const std::uint32_t* from = picture->Row(static_cast<int>(sy0 + (y0 - y))) + sx0 + (x0 - x);
+            std::uint32_t* to = c.pixels + y0 * stride + x0;
+            for (long long r = 0; r < rowEnd - y0; ++r) {
+                const std::uint32_t* s = from + r * sourceStride;
+                std::uint32_t* d = to + r * stride;
+                for (long long i = 0; i < count; ++i) detail::CanvasStore::Store(d[i], s[i]);
+            }
         }
     } else {
         // Scaled or with transparency: composed on a copy of the covered part, then put back.

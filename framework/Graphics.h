@@ -36,6 +36,7 @@ public:
     // Opaque pictures are drawn by a plain copy of their rows.
     bool Opaque() const { return opaque_; }
     const std::uint32_t* Row(int y) const { return pixels_ + y * stride_; }
+    std::ptrdiff_t Stride() const { return stride_; }  // pixels from one row to the next
 
 private:
     std::unique_ptr<QImage> image_;

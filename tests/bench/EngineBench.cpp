@@ -1,7 +1,8 @@
 // Steps per second of the engine: the bare arithmetic of a step, and the whole loop
 // drawing paths or animating pictures on the real canvas of a (headless) main window,
 // called on the benchmark's own thread. Run: build/bin/engine_bench (compare the
-// items_per_second of the three). The program as a person runs it: program_bench.
+// items_per_second of the three; the two frame benchmarks give what one frame of
+// drawing costs). The program as a person runs it: program_bench.
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
@@ -18,6 +19,7 @@
 #include "framework/Gate.h"
 #include "ui/Startup.h"
 #include "ui/Window1.h"
+#include "engine/RunDisplay.h"
 #include "tests/bench/BareStep.h"
 
 namespace {
@@ -96,9 +98,27 @@ void RunLoop(benchmark::State& state, bool animation) {
 void BM_StarDrawPaths(benchmark::State& state) { RunLoop(state, false); }
 void BM_StarDrawAnimation(benchmark::State& state) { RunLoop(state, true); }
 
+// One frame of each display alone, as the loop draws it every 50 or 100 steps: the
+// look-ups and the three dots, or the six pictures. The stars stand still, so this is
+// the frame with its code and pixels in the cache; the loop above pays it cold.
+template <void (*DisplayStep)(), bool animation>
+void Frame(benchmark::State& state) {
+    fw::Gate::Hold hold;
+    Variables::Valinta = animation;
+    auto engine = FreshRun();
+    for (auto _ : state) {
+        Variables::tt = -Variables::dt;  // the step's own count then says "draw now"
+        DisplayStep();
+    }
+}
+void BM_PathFrame(benchmark::State& state) { Frame<PathStep, false>(state); }
+void BM_AnimationFrame(benchmark::State& state) { Frame<AnimationStep, true>(state); }
+
 BENCHMARK(BM_BareStep)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_StarDrawPaths)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_StarDrawAnimation)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_PathFrame);
+BENCHMARK(BM_AnimationFrame);
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "framework/CanvasStore.h"
 #include "framework/Graphics.h"
 
@@ -13,6 +15,7 @@ constexpr std::uint32_t kBack = 0x808080;
 
 struct Placement {
     int x, y, sourceX, sourceY;
+    int sourceWidth = fw::Graphics::kNatural, sourceHeight = fw::Graphics::kNatural;
 };
 
 // An opaque 4 x 3 picture whose every pixel is different.
@@ -33,21 +36,27 @@ fw::Graphics ErasedCanvas() {
 }
 
 // Every pixel of the canvas after the picture's part from (sourceX, sourceY) on is
-// drawn at its own size at (x, y), clipped to the canvas, against the same picture
-// read one pixel at a time.
+// drawn at its own size at (x, y), clipped to the canvas and to the picture (a source
+// rectangle may reach past its edges), against the same picture read one pixel at a time.
 TEST(Graphics, APictureIsCopiedClippedToTheCanvasWhereverItLies) {
     const Placement cases[] = {{0, 0, 0, 0},  {3, 2, 0, 0},  {-2, -1, 0, 0}, {8, 6, 0, 0},  {7, -2, 0, 0},
                                {-3, 6, 0, 0}, {2, 1, 1, 1},  {-1, -1, 2, 1}, {9, 7, 3, 2},  {-4, 0, 0, 0},
-                               {10, 0, 0, 0}, {0, -3, 0, 0}, {5, 3, 4, 0}};
+                               {10, 0, 0, 0}, {0, -3, 0, 0}, {5, 3, 4, 0},
+                               {1, 1, 0, 1, 4, 5}, {2, 0, 1, 0, 6, 3}, {-1, 2, 1, 1, 9, 9}, {3, 3, 0, 0, 2, 2}};
     const auto picture = Numbered();
     for (const Placement& p : cases) {
-        SCOPED_TRACE(testing::Message() << "at " << p.x << "," << p.y << " from " << p.sourceX << "," << p.sourceY);
+        SCOPED_TRACE(testing::Message() << "at " << p.x << "," << p.y << " from " << p.sourceX << "," << p.sourceY
+                                        << " size " << p.sourceWidth << "," << p.sourceHeight);
         fw::Graphics g = ErasedCanvas();
-        g.DrawPicture(picture, p.x, p.y, fw::Graphics::kNatural, fw::Graphics::kNatural, p.sourceX, p.sourceY);
+        g.DrawPicture(picture, p.x, p.y, fw::Graphics::kNatural, fw::Graphics::kNatural, p.sourceX, p.sourceY,
+                      p.sourceWidth, p.sourceHeight);
+        const int endX = p.sourceWidth == fw::Graphics::kNatural ? picture->Width() : p.sourceX + p.sourceWidth;
+        const int endY = p.sourceHeight == fw::Graphics::kNatural ? picture->Height() : p.sourceY + p.sourceHeight;
         for (int cy = 0; cy < kCanvasH; ++cy)
             for (int cx = 0; cx < kCanvasW; ++cx) {
                 const int sx = p.sourceX + (cx - p.x), sy = p.sourceY + (cy - p.y);
-                const bool covered = cx >= p.x && cy >= p.y && sx < picture->Width() && sy < picture->Height();
+                const bool covered = cx >= p.x && cy >= p.y && sx < std::min(endX, picture->Width()) &&
+                                     sy < std::min(endY, picture->Height());
                 const fw::Color want{covered ? picture->Image().pixel(sx, sy) & 0xFFFFFFu : kBack};
                 ASSERT_EQ(g.Pixel(cx, cy).rgb, want.rgb) << "pixel " << cx << "," << cy;
             }
