@@ -33,30 +33,19 @@ fw::Ref<fw::Graphics> CanvasGraphics() {
     return g;
 }
 
-// The canvas for one dot or picture: borrowed from the open window, or held by a count
-// when it was found the general way. A borrowed canvas stays as it is while this thread
-// holds the gate, since a window and its controls change only on the gate.
-class CanvasNow {
-public:
-    CanvasNow() : open_(OpenCanvasGraphics()), made_(open_ ? nullptr : CanvasGraphics()) {}
-    fw::Graphics* operator->() const { return open_ ? open_->get() : made_.get(); }
-
-private:
-    const fw::Ref<fw::Graphics>* open_;
-    const fw::Ref<fw::Graphics> made_;  // only on the general way
-};
-
 void Dot(double px, double py, int red, int green, int blue) {
-    const CanvasNow g;
+    const fw::Ref<fw::Graphics>* open = OpenCanvasGraphics();
+    const fw::Ref<fw::Graphics> made = open ? nullptr : CanvasGraphics();  // only on the general way
+    fw::Graphics* g = open ? open->get() : made.get();
     const int X = fw::DoubleToInteger(V::scx + (px / V::sck));
     const int Y = fw::DoubleToInteger(V::scy + (py / V::sck));
     g->Pixel(X, Y, fw::RGB(red, green, blue));
 }
 
 void Draw(const fw::Ref<fw::Picture>& (*picture)(), double px, double py) {
-    const CanvasNow g;
-    // Between the look-up and the drawing: the accessor only reads files and never
-    // yields, so a borrowed canvas is still the window's.
+    // Counted: the picture's accessor runs between the look-up and the drawing.
+    const fw::Ref<fw::Graphics>* open = OpenCanvasGraphics();
+    const fw::Ref<fw::Graphics> g = open ? *open : CanvasGraphics();
     const fw::Ref<fw::Picture>& pic = picture();
     const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
     const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
