@@ -76,7 +76,10 @@ if ((inside == 0)); then
     # would not take our connections is a reason to try again, not a failure.
     for attempt in 1 2 3; do
         # Starting the search away from xvfb-run's usual 99 makes such a clash rare.
-        setsid xvfb-run -a -n $((100 + RANDOM % 400)) -e "$shots/xvfb.txt" -s "-screen 0 1024x768x24" \
+        # -noreset: the program is often the server's only client, and this script
+        # starts it again right after it quits; a server that regenerates when its
+        # last client leaves can refuse that next connection.
+        setsid xvfb-run -a -n $((100 + RANDOM % 400)) -e "$shots/xvfb.txt" -s "-screen 0 1024x768x24 -noreset" \
             "$0" "${args[@]}" &
         group=$!
         wait "$group"
@@ -117,6 +120,7 @@ fail() {
         printf '  %s\n' "${taken[@]}"
     fi
     [[ ! -s $shots/stderr.txt ]] || { echo "Program's stderr:"; sed 's/^/  /' "$shots/stderr.txt"; }
+    [[ ! -s $shots/xvfb.txt ]] || { echo "The X server's output:"; sed 's/^/  /' "$shots/xvfb.txt"; }
     exit 1
 }
 
