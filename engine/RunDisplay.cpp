@@ -1,5 +1,7 @@
 #include "engine/RunDisplay.h"
 
+#include <cstdint>
+
 #include "engine/Pictures.h"
 #include "engine/Variables.h"
 #include "framework/Values.h"
@@ -20,11 +22,19 @@ constexpr double kPictureOffset = 3;          // a 7-pixel picture centred on th
 // While that window is open with its canvas, the look-up takes no count (a count at
 // every dot slowed the whole step); otherwise it goes the general way, which makes
 // the window, or raises at the missing one, as the accessor and the look-up do.
+// The answer stands while no window or control has come or gone since it was found,
+// so most dots pay one comparison for it. Used under the gate only, as the statics are.
 const fw::Ref<fw::Graphics>* OpenCanvasGraphics() {
+    static const fw::Ref<fw::Graphics>* found = nullptr;
+    static std::uint64_t foundAt = 0;
+    const std::uint64_t now = fw::LookUpGeneration();
+    if (found && foundAt == now) return found;
+    found = nullptr;
     if (class Window1* w = BorrowOpenImplicitWindow<class Window1>())
         if (fw::Canvas* canvas = w->Borrow<fw::Canvas>("Canvas1"))
-            if (canvas->Graphics()) return &canvas->Graphics();
-    return nullptr;
+            if (canvas->Graphics()) found = &canvas->Graphics();
+    foundAt = now;
+    return found;
 }
 
 fw::Ref<fw::Graphics> CanvasGraphics() {
@@ -43,12 +53,14 @@ void Dot(double px, double py, int red, int green, int blue) {
 }
 
 void Draw(const fw::Ref<fw::Picture>& (*picture)(), double px, double py) {
+    // The corner first: neither the look-up nor the accessor touches what it is made
+    // of, and its two divisions then overlap their calls instead of waiting after them.
+    const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
+    const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
     // Counted: the picture's accessor runs between the look-up and the drawing.
     const fw::Ref<fw::Graphics>* open = OpenCanvasGraphics();
     const fw::Ref<fw::Graphics> g = open ? *open : CanvasGraphics();
     const fw::Ref<fw::Picture>& pic = picture();
-    const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
-    const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
     constexpr int kNatural = fw::Graphics::kNatural;  // the whole picture at its own size
     g->DrawPicture(pic, X, Y, kNatural, kNatural, 0, 0, kNatural, kNatural);
 }

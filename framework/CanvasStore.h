@@ -36,6 +36,21 @@ struct CanvasStore {
     }
     std::uint32_t& At(int x, int y) const { return pixels[y * stride + x]; }
 
+    // `rows` rows of `count` pixels from `from` (one row every `fromStride` pixels) to
+    // the canvas at (x, y); the rectangle lies inside the canvas.
+    void PutRows(const std::uint32_t* from, std::ptrdiff_t fromStride, std::ptrdiff_t x, std::ptrdiff_t y,
+                 std::ptrdiff_t count, std::ptrdiff_t rows) const {
+        // Pointers and strides in locals: the atomic stores would make the compiler
+        // load them again for every row.
+        std::uint32_t* to = pixels + y * stride + x;
+        const std::ptrdiff_t toStride = stride;
+        for (std::ptrdiff_t r = 0; r < rows; ++r) {
+            const std::uint32_t* s = from + r * fromStride;
+            std::uint32_t* d = to + r * toStride;
+            for (std::ptrdiff_t i = 0; i < count; ++i) Store(d[i], s[i]);
+        }
+    }
+
     // `pixels` stays valid until the next SetImage, since the image is never shared
     // (bits() has just made its buffer its own).
     void SetImage(QImage img) {

@@ -45,13 +45,22 @@ int Graphics::Height() const { return store_->height; }
 void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWidth, int destHeight,
                            int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
     if (!picture) return;
+    detail::CanvasStore& c = *store_;
+    // The run's case, six times a frame: a whole opaque picture inside the canvas.
+    if (((destWidth ^ kNatural) | (destHeight ^ kNatural) | (sourceWidth ^ kNatural) | (sourceHeight ^ kNatural) |
+         sourceX | sourceY) == 0 &&
+        picture->Opaque() && picture->Width() > 0 && picture->Height() > 0 && x >= 0 && y >= 0 &&
+        x <= c.width - picture->Width() && y <= c.height - picture->Height()) {
+        c.PutRows(picture->Row(0), picture->Stride(), x, y, picture->Width(), picture->Height());
+        c.shown->Changed();
+        return;
+    }
     const int sw = sourceWidth == kNatural ? picture->Width() - sourceX : sourceWidth;
     const int sh = sourceHeight == kNatural ? picture->Height() - sourceY : sourceHeight;
     const int dw = destWidth == kNatural ? sw : destWidth;
     const int dh = destHeight == kNatural ? sh : destHeight;
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
     if (dw > kMaxSide || dh > kMaxSide) return;  // keeps every rectangle inside the Integer range
-    detail::CanvasStore& c = *store_;
     // Entirely outside the canvas: nothing to draw, whatever the coordinates.
     if (x >= c.width || y >= c.height || static_cast<long long>(x) + dw <= 0 || static_cast<long long>(y) + dh <= 0)
         return;
@@ -69,18 +78,9 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
         const long long colEnd = std::min(x1, static_cast<long long>(x) + (sxEnd - sx0));
         const long long count = colEnd - x0;
         const long long rowEnd = std::min(y1, static_cast<long long>(y) + (syEnd - sy0));
-        if (count > 0 && rowEnd > y0) {
-            // Pointers and strides in locals: the atomic stores would make the compiler
-            // load them again for every row.
-            const std::ptrdiff_t sourceStride = picture->Stride(), stride = c.stride;
-            const std::uint32_t* from = picture->Row(static_cast<int>(sy0 + (y0 - y))) + sx0 + (x0 - x);
-            std::uint32_t* to = c.pixels + y0 * stride + x0;
-            for (long long r = 0; r < rowEnd - y0; ++r) {
-                const std::uint32_t* s = from + r * sourceStride;
-                std::uint32_t* d = to + r * stride;
-                for (long long i = 0; i < count; ++i) detail::CanvasStore::Store(d[i], s[i]);
-            }
-        }
+        if (count > 0 && rowEnd > y0)
+            c.PutRows(picture->Row(static_cast<int>(sy0 + (y0 - y))) + sx0 + (x0 - x), picture->Stride(), x0, y0, count,
+                      rowEnd - y0);
     } else {
         // Scaled or with transparency: composed on a copy of the covered part, then put back.
         const int cx = static_cast<int>(x0), cy = static_cast<int>(y0);

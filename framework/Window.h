@@ -51,6 +51,11 @@ inline bool SameName(std::string_view a, std::string_view b) {
     return a == b;
 }
 
+// Moves on at every change of a NameMap: of the record of open windows, or of a
+// window's controls. While it stands still, a look-up through BorrowOpenWindow and
+// Window::Borrow gives the answer it gave last. Changed and read under the gate.
+inline std::atomic<std::uint64_t> nameMapGeneration{0};
+
 // Values by name. The engine looks the same window and control up at every dot, so
 // the entry found last is kept and tried first; it is forgotten whenever an entry goes.
 template <class V>
@@ -67,22 +72,29 @@ public:
         last_.store(&*it, std::memory_order_relaxed);
         return &it->second;
     }
-    void Set(const std::string& name, V value) { map_[name] = std::move(value); }
+    void Set(const std::string& name, V value) {
+        map_[name] = std::move(value);
+        Moved();
+    }
     // Removes the entry under the name when it holds `value`.
     void EraseIf(std::string_view name, const V& value) {
         auto it = map_.find(name);
         if (it == map_.end() || !(it->second == value)) return;
         last_.store(nullptr, std::memory_order_relaxed);
         map_.erase(it);
+        Moved();
     }
     void Clear() {
         last_.store(nullptr, std::memory_order_relaxed);
         map_.clear();
+        Moved();
     }
     typename Map::const_iterator begin() const { return map_.begin(); }
     typename Map::const_iterator end() const { return map_.end(); }
 
 private:
+    static void Moved() { nameMapGeneration.fetch_add(1, std::memory_order_relaxed); }
+
     Map map_;
     // Atomic, for look-ups on two threads at once; relaxed, because an entry goes only
     // while the gate is held, as the map itself asks of every look-up that may meet it.
@@ -209,6 +221,9 @@ Ref<Window> OpenWindow(std::string_view fullClassName);
 // the window's controls, next change; only code that holds the gate changes them, so
 // it serves the caller up to its next call of code that might (or its next yield).
 Window* BorrowOpenWindow(std::string_view fullClassName);
+// Changes whenever an answer of BorrowOpenWindow or Window::Borrow may change: a caller
+// may keep what they gave while this stays the same.
+inline std::uint64_t LookUpGeneration() { return detail::nameMapGeneration.load(std::memory_order_relaxed); }
 
 namespace detail {
 // Empties the record of open windows (at the end of the program).

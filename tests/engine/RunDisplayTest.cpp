@@ -166,6 +166,28 @@ TEST_F(RunDisplayTest, AFrameErasesEachStarWhereItWasLastDrawnThenDrawsItThreePi
               "");
 }
 
+// The canvas is looked up anew at every dot and picture: once the main window has
+// closed, the next frame's accessor makes another, and the frame lands on that one.
+TEST_F(RunDisplayTest, AfterTheMainWindowClosesTheNextFrameDrawsOnTheOneItsAccessorMakes) {
+    for (const bool animation : {false, true}) {
+        SCOPED_TRACE(animation ? "animation" : "paths");
+        SetUpFrame(3e6, kFirst);
+        testing_support::OnGate([&] { animation ? AnimationStep() : PathStep(); });  // on this window
+        const fw::Ref<class Window1> closed = window;
+        window->Close();
+        SetUpFrame(3e6, kFirst);
+        testing_support::OnGate([&] { animation ? AnimationStep() : PathStep(); });
+        const auto made =
+            testing_support::OnGate([] { return fw::Cast<class Window1>(fw::OpenWindow(Window1::kClassName)); });
+        ASSERT_TRUE(made) << "the frame made no main window";
+        EXPECT_NE(made, closed);
+        window = made;
+        // Star 0's dot, or the centre of its picture.
+        const std::uint32_t want = animation ? fw::NonNil(AR1()).Image().pixel(3, 3) & 0xFFFFFF : 0x0000FF;
+        EXPECT_EQ(testing_support::OnGate([&] { return Canvas().Pixel(305, 200).rgb; }), want);
+    }
+}
+
 // Each failure that the run's set-up, its step and its frame list, with the state it
 // must leave.
 TEST_F(RunDisplayTest, EachFailureLeavesTheStateAsFarAsItGot) {

@@ -42,6 +42,7 @@ TEST(Graphics, APictureIsCopiedClippedToTheCanvasWhereverItLies) {
     const Placement cases[] = {{0, 0, 0, 0},  {3, 2, 0, 0},  {-2, -1, 0, 0}, {8, 6, 0, 0},  {7, -2, 0, 0},
                                {-3, 6, 0, 0}, {2, 1, 1, 1},  {-1, -1, 2, 1}, {9, 7, 3, 2},  {-4, 0, 0, 0},
                                {10, 0, 0, 0}, {0, -3, 0, 0}, {5, 3, 4, 0},
+                               {6, 5, 0, 0},  {7, 1, 0, 0},  {-1, 2, 0, 0}, {2, 6, 0, 0},  // a column or row either side of the edges
                                {1, 1, 0, 1, 4, 5}, {2, 0, 1, 0, 6, 3}, {-1, 2, 1, 1, 9, 9}, {3, 3, 0, 0, 2, 2}};
     const auto picture = Numbered();
     for (const Placement& p : cases) {
