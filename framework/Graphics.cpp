@@ -47,9 +47,9 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
     if (!picture) return;
     detail::CanvasStore& c = *store_;
     // The run's case, six times a frame: a whole opaque picture inside the canvas.
-    if (((destWidth ^ kNatural) | (destHeight ^ kNatural) | (sourceWidth ^ kNatural) | (sourceHeight ^ kNatural) |
-         sourceX | sourceY) == 0 &&
-        picture->Opaque() && picture->Width() > 0 && picture->Height() > 0 && x >= 0 && y >= 0 &&
+    const bool whole = destWidth == kNatural && destHeight == kNatural && sourceX == 0 && sourceY == 0 &&
+                       sourceWidth == kNatural && sourceHeight == kNatural;
+    if (whole && picture->Opaque() && picture->Width() > 0 && picture->Height() > 0 && x >= 0 && y >= 0 &&
         x <= c.width - picture->Width() && y <= c.height - picture->Height()) {
         c.PutRows(picture->Row(0), picture->Stride(), x, y, picture->Width(), picture->Height());
         c.shown->Changed();
