@@ -1,5 +1,7 @@
 #include "engine/BackGroundDrawing.h"
 
+#include <cmath>
+
 #include "engine/RunDisplay.h"
 #include "engine/Step.h"
 #include "engine/Variables.h"
@@ -31,6 +33,15 @@ void ShowYears() {
     if (class Window1* w = BorrowOpenImplicitWindow<class Window1>())
         if (fw::StaticText* label = w->Borrow<fw::StaticText>("StaticText8")) return label->SetText(YearsText());
     NonNil(NonNil(Window1()).Find<fw::StaticText>("StaticText8")).SetText(YearsText());
+}
+
+// The clocks of a new run. The drawing counter tt carries over from the last run,
+// except where a time step of "1e999" or "-1e999" left it infinite or not a number:
+// it would never pass a frame test again, and no later run would draw.
+void StartClocks() {
+    V::t = 0;
+    V::tcalc = 0;
+    if (!std::isfinite(V::tt)) V::tt = 0;
 }
 
 // The time, and on every display step the elapsed orbit years in tenths.
@@ -80,8 +91,7 @@ void BackGroundDrawing::Scale() {
 // A close pair on the x axis with a distant third star on the y axis.
 void BackGroundDrawing::VarStable() {
     V::dt = fw::Val(FieldText("dtField"));
-    V::t = 0;
-    V::tcalc = 0;
+    StartClocks();
     V::x = (-V::AU) / 2.4;
     V::y = 0;
     V::xx = V::x;
@@ -109,8 +119,7 @@ void BackGroundDrawing::VarStable() {
 // An equilateral triangle of circumradius AU, turning as a rigid body.
 void BackGroundDrawing::VarUnstable() {
     V::dt = fw::Val(FieldText("dtField"));
-    V::t = 0;
-    V::tcalc = 0;
+    StartClocks();
     V::x = (-V::AU) / 2;
     V::xx = V::x;
     V::y = (V::AU * Sqrt(3)) / 2;

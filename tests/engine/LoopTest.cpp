@@ -37,6 +37,14 @@ protected:
             return drawn;
         });
     }
+    std::vector<std::uint32_t> CanvasPixels() {
+        return testing_support::OnGate([&] {
+            std::vector<std::uint32_t> pixels;
+            for (int y = 0; y < Canvas().Height(); ++y)
+                for (int x = 0; x < Canvas().Width(); ++x) pixels.push_back(Canvas().Pixel(x, y).rgb);
+            return pixels;
+        });
+    }
     static constexpr fw::Color kBackground{0xC1DBD3};
 };
 
@@ -66,6 +74,33 @@ TEST_F(LoopTest, TheYearsLabelShowsTenthsOfAYearFromTheTime) {
     std::vector<std::string> shown;
     Run(true, 500, [&](long) { shown.push_back(Years()); });
     EXPECT_EQ(shown.back(), "0.1");
+}
+
+// The orbit year is 356 days of 86,400 s. A time exactly on a tenth-year boundary
+// shows that tenth and a time one Double below it the tenth before, so a year longer
+// by any amount fails the first kind of case and a shorter one the second.
+TEST_F(LoopTest, TheOrbitYearIs30758400Seconds) {
+    constexpr double kTenth = 3075840;
+    struct Case {
+        double t;
+        std::int32_t ct;
+        const char* years;
+    } cases[] = {{3 * kTenth, 3, "0.3"},
+                 {std::nextafter(3 * kTenth, 0.0), 2, "0.2"},
+                 {1000 * kTenth, 1000, "100"},
+                 {std::nextafter(1000 * kTenth, 0.0), 999, "99.9"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hexfloat << c.t);
+        Run(true, 0);
+        testing_support::OnGate([&] {  // the next step is a display step and ends at c.t
+            V::t = c.t - V::dt;
+            V::tcalc = 500 * V::dt;
+        });
+        RunMore(1);
+        ASSERT_EQ(V::t, c.t);
+        EXPECT_EQ(V::ct, c.ct);
+        EXPECT_EQ(Years(), c.years);
+    }
 }
 
 TEST_F(LoopTest, PathFramesEvery51StepsAtDt50AndEvery50AtDt03) {
@@ -150,6 +185,38 @@ TEST_F(LoopTest, ZeroAndNegativeTimeStepsShowTheYearsAndDrawAFrameAtEveryStep) {
             EXPECT_EQ(Years(), c.years);
             EXPECT_EQ(V::x == x && V::y2 == y2, c.still);
             EXPECT_TRUE(std::isfinite(V::ax) && V::ax != 0);  // the forces are computed all the same
+        }
+    }
+}
+
+// An infinite time step leaves the drawing counter infinite, or not a number after
+// "1e999" then "-1e999"; it spoils that run's drawing only. The next run at 50 s
+// draws what the first run of a fresh program draws.
+TEST_F(LoopTest, ARunAfterAnInfiniteTimeStepDrawsAsInAFreshProgram) {
+    const std::vector<std::vector<const char*>> earlier = {{}, {"-1e999"}, {"1e999", "-1e999"}, {"1e999"}};
+    for (bool animation : {false, true}) {
+        std::vector<std::uint32_t> fresh;
+        for (const auto& bad : earlier) {
+            SCOPED_TRACE(testing::Message() << (animation ? "animation" : "paths") << " after " << bad.size()
+                                            << " bad runs");
+            testing_support::OnGate([] { V::tt = 0; });  // as at program start
+            SetMode(animation);
+            for (const char* dt : bad) {
+                SetField("dtField", dt);
+                Run(false, 300);
+            }
+            SetField("dtField", "50");
+            window->Refresh(true);
+            Run(false, 1000);
+            if (bad.empty()) {
+                fresh = CanvasPixels();
+                EXPECT_GT(DrawnPixels(), 0);
+            } else {
+                const std::vector<std::uint32_t> now = CanvasPixels();
+                long differ = 0;
+                for (std::size_t i = 0; i < now.size(); ++i) differ += now[i] != fresh[i];
+                EXPECT_EQ(differ, 0) << "pixels that differ from the fresh program's";
+            }
         }
     }
 }
