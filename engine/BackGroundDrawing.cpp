@@ -7,7 +7,6 @@
 #include "engine/Variables.h"
 #include "framework/Values.h"
 #include "framework/Window.h"
-#include "ui/ImplicitWindow.h"
 #include "ui/Window1.h"
 
 namespace V = Variables;
@@ -26,14 +25,8 @@ std::string FieldText(const char* name) {
 
 std::string YearsText() { return fw::Str(fw::IntegerToDouble(V::ct) / 10); }
 
-// The label of the years, looked up anew at each display: without a count while the
-// main window is open with it (as for the canvas in the run display), else the general
-// way, which makes the window or raises at the missing label.
-void ShowYears() {
-    if (class Window1* w = BorrowOpenImplicitWindow<class Window1>())
-        if (fw::StaticText* label = w->Borrow<fw::StaticText>("StaticText8")) return label->SetText(YearsText());
-    NonNil(NonNil(Window1()).Find<fw::StaticText>("StaticText8")).SetText(YearsText());
-}
+// The label of the years, looked up anew at each display.
+void ShowYears() { NonNil(NonNil(Window1()).Find<fw::StaticText>("StaticText8")).SetText(YearsText()); }
 
 // The clocks of a new run. The drawing counter tt carries over from the last run,
 // except where a time step of "1e999" or "-1e999" left it infinite or not a number:

@@ -73,7 +73,6 @@ void RectControl::Apply(const ControlSettings& s) {
 }
 
 void RectControl::ApplyOnUi(const ControlSettings& s) {
-    name_ = s.Name;
     tabIndex_ = s.TabIndex;
     enabled_ = s.Enabled;
     look_.bold = s.Bold;

@@ -53,6 +53,7 @@ public:
     void SetTextSize(float pixels);  // one unit is one pixel
     void SetTextUnit(int unit);
 
+    // The name it is registered under on its window.
     const std::string& Name() const { return name_; }
     bool Enabled() const;
     void SetEnabled(bool enabled);

@@ -148,11 +148,18 @@ void RunOnUi(const std::function<void()>& fn) {
 
 void SeePostedEvents() { (void)gPosted.load(std::memory_order_acquire); }
 
-void RequireUiThread(const char* where) {
-    if (IsUiThread()) return;
-    std::fprintf(stderr, "%s: %s called off the user-interface thread\n", gProgramName.c_str(), where);
+namespace {
+// A rule of the framework broken is a programming error: say which, and end.
+void Require(bool holds, const char* where, const char* off) {
+    if (holds) return;
+    std::fprintf(stderr, "%s: %s called off %s\n", gProgramName.c_str(), where, off);
     std::abort();
 }
+}  // namespace
+
+void RequireUiThread(const char* where) { Require(IsUiThread(), where, "the user-interface thread"); }
+
+void RequireGate(const char* where) { Require(Gate::HeldByThisThread(), where, "the gate"); }
 
 void BeginQuit() {
     gQuitting.store(true);

@@ -40,6 +40,8 @@ void SeePostedEvents();
 // For code that touches widgets and is reached only from the user-interface thread:
 // ends the process with a message when that does not hold.
 void RequireUiThread(const char* where);
+// The same for code that only a holder of the gate may run.
+void RequireGate(const char* where);
 
 // Ends a thread quietly when the application quits under it.
 struct ThreadAbort {};

@@ -66,14 +66,6 @@ Ref<T> Cast(Ref<U>&& p) {
     return std::dynamic_pointer_cast<T>(std::move(p));
 }
 
-// The same on a plain pointer, for a look-up that takes no count: nil when the object
-// is nil or of another class.
-template <class T, class U>
-T* Cast(U* p) {
-    if (p && typeid(*p) == typeid(T)) return static_cast<T*>(p);
-    return dynamic_cast<T*>(p);
-}
-
 // The name of an exception's class, for the unhandled-exception report.
 std::string ExceptionClassName(std::exception_ptr e);
 

@@ -12,13 +12,12 @@
 #include "Dispatch.h"
 #include "Gate.h"
 #include "Menu.h"
-#include "ScreenUpdate.h"
 
 namespace fw {
 namespace {
 
-// The record of open windows by full class name; touched only by the program's code
-// and the framework on the gate.
+// The record of open windows by full class name. Changed on the user-interface thread
+// on the gate; read there, or elsewhere on the gate.
 detail::NameMap<Ref<Window>>& OpenWindows() {
     static detail::NameMap<Ref<Window>> record;
     return record;
@@ -26,14 +25,29 @@ detail::NameMap<Ref<Window>>& OpenWindows() {
 
 QString ToQt(const std::string& s) { return QString::fromStdString(s); }
 
+// Lets go of a window on the gate: the last reference runs its destructor, which may
+// be the program's code.
+void Release(Ref<Window>& window) {
+    Gate::Hold hold;
+    window.reset();
+}
+
 }  // namespace
 
+// A widget's event for the window behind it, if the window still exists.
 struct WindowEvents {
+    template <class Fn>
+    static void For(const std::weak_ptr<Window>& weak, const Fn& fn) {
+        Ref<Window> window = weak.lock();
+        if (!window) return;
+        fn(*window);
+        Release(window);
+    }
     static void Close(const std::weak_ptr<Window>& w) {
-        if (auto win = w.lock()) win->HandleClose();
+        For(w, [](Window& window) { window.HandleClose(); });
     }
     static void MouseDown(const std::weak_ptr<Window>& w, int x, int y) {
-        if (auto win = w.lock()) win->HandleMouseDown(x, y);
+        For(w, [&](Window& window) { window.HandleMouseDown(x, y); });
     }
 };
 
@@ -76,15 +90,14 @@ struct Window::Widgets {
     std::unique_ptr<detail::QtMenuBar> menus;
 };
 
-Window::Window() : repaint_(std::make_shared<detail::ScreenUpdate>()) {}
+Window::Window() = default;
 
 Window::~Window() {
     if (!widgets_ || !widgets_->top || !QCoreApplication::instance()) return;
     // The widgets go on the user-interface thread, once its event loop is back: this
     // may run on any thread, and inside a handler of one of them.
     std::shared_ptr<Widgets> widgets(std::move(widgets_));
-    auto drop = [widgets, repaint = repaint_] {
-        repaint->Detach();
+    auto drop = [widgets] {
         widgets->menus.reset();
         widgets->top->deleteLater();
     };
@@ -110,11 +123,9 @@ void Window::BuildOnUiThread() {
     detail::RequireUiThread("Window::Constructor");
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     const std::string name = FullClassName();
-    OpenWindows().Set(name, self);
-    open_ = true;
+    OpenWindows().Add(name, self);
     widgets_ = std::make_unique<Widgets>();
     widgets_->top = new TopLevel(self);
-    repaint_->Attach(widgets_->top, [top = widgets_->top] { top->update(); });
     widgets_->body = new fw::Body(widgets_->top, self);
     widgets_->body->setAutoFillBackground(true);
     try {
@@ -132,7 +143,6 @@ void Window::BuildOnUiThread() {
         Event_Open();
     } catch (...) {
         OpenWindows().EraseIf(name, self);
-        open_ = false;
         throw;
     }
     if (settings_.Visible) Show();
@@ -188,10 +198,10 @@ void Window::BuildMenus() {
     widgets_->menus = std::make_unique<detail::QtMenuBar>(
         menuBar_, widgets_->top,
         [weak] {
-            if (auto w = weak.lock()) w->UpdateMenus();
+            WindowEvents::For(weak, [](Window& w) { w.UpdateMenus(); });
         },
         [weak](const Ref<MenuItem>& item) {
-            if (auto w = weak.lock()) w->ChooseMenuItem(item);
+            WindowEvents::For(weak, [&](Window& w) { w.ChooseMenuItem(item); });
         });
     ApplySettingsOnUi(settings_);
 }
@@ -201,7 +211,7 @@ void Window::UpdateMenus() {
         detail::RunOnUi([this] { UpdateMenus(); });
         return;
     }
-    if (!menuBar_ || !open_) return;
+    if (!menuBar_ || !IsOpen()) return;
     std::function<void(const Ref<MenuItem>&)> autoEnable = [&](const Ref<MenuItem>& m) {
         for (int i = 0; i < m->Count(); ++i) {
             Ref<MenuItem> item = m->Item(i);
@@ -238,7 +248,7 @@ bool Window::HasMenuHandler(const std::string& itemName) const { return menuHand
 
 void Window::Show() {
     detail::RunOnUi([this] {
-        if (!widgets_ || !open_) return;
+        if (!widgets_ || !IsOpen()) return;
         widgets_->top->show();
         // The headless platform has no stacking order to change.
         if (QGuiApplication::platformName() != "offscreen") {
@@ -248,12 +258,19 @@ void Window::Show() {
     });
 }
 
+bool Window::IsOpen() const {
+    auto [entry, end] = OpenWindows().All(FullClassName());
+    for (; entry != end; ++entry)
+        if (entry->second.get() == this) return true;
+    return false;
+}
+
 void Window::Close() {
-    if (!open_) return;
+    if (!IsOpen()) return;
     if (!IsUiThread()) {
         std::weak_ptr<Window> weak = std::static_pointer_cast<Window>(shared_from_this());
         detail::PostToUi([weak] {
-            if (auto w = weak.lock()) w->Close();
+            WindowEvents::For(weak, [](Window& w) { w.Close(); });
         });
         return;
     }
@@ -265,18 +282,18 @@ void Window::Close() {
 
 void Window::HandleClose() {
     detail::RequireUiThread("Window::HandleClose");
-    if (!open_ || closing_) return;
+    if (!IsOpen() || closing_) return;
     closing_ = true;
     auto self = std::static_pointer_cast<Window>(shared_from_this());  // alive to the end of this call
     RunHandler(FullClassName() + ".Close", [this] { Event_Close(); });
     {
         Gate::Hold hold;
         OpenWindows().EraseIf(FullClassName(), self);
-        open_ = false;
     }
     // A closed window answers no shortcut.
     if (widgets_) widgets_->menus.reset();
     closing_ = false;
+    Release(self);
 }
 
 void Window::HandleMouseDown(int x, int y) {
@@ -287,14 +304,13 @@ void Window::Refresh(bool eraseBackground) {
     if (eraseBackground)
         for (const auto& [name, control] : controls_)
             if (auto canvas = Cast<Canvas>(control)) canvas->Erase();
-    if (IsUiThread()) {
-        if (widgets_) widgets_->top->update();
-        return;
-    }
-    repaint_->Changed();
+    // A canvas shows its erasing by itself, from any thread; the other widgets show
+    // what they hold, which a repaint does not change.
+    if (IsUiThread() && widgets_) widgets_->top->update();
 }
 
 void Window::AddControl(const std::string& name, const Ref<RectControl>& control) {
+    detail::RequireGate("Window::AddControl");
     if (!control) throw NilObjectException();
     controls_.Set(name, control);
     control->name_ = name;
@@ -320,11 +336,6 @@ void Window::RunAction(const Ref<RectControl>& control, const std::function<void
 Ref<Window> OpenWindow(std::string_view fullClassName) {
     const Ref<Window>* window = OpenWindows().Find(fullClassName);
     return window ? *window : nullptr;
-}
-
-Window* BorrowOpenWindow(std::string_view fullClassName) {
-    const Ref<Window>* window = OpenWindows().Find(fullClassName);
-    return window ? window->get() : nullptr;
 }
 
 namespace detail {

@@ -16,9 +16,3 @@ fw::Ref<W> ImplicitWindow() {
     return fw::Cast<W>(w);
 }
 
-// The open window of class W without a count, valid as fw::BorrowOpenWindow says; nil
-// when none is open, where ImplicitWindow would make one.
-template <class W>
-W* BorrowOpenImplicitWindow() {
-    return fw::Cast<W>(fw::BorrowOpenWindow(W::kClassName));
-}

@@ -1,13 +1,18 @@
 // Runs the framework as a whole process, for the exit statuses:
 //   quit-with-thread  quits from the event loop while a thread runs (expect 0)
 //   startup-throws    start-up raises NilObjectException (expect 1, no event loop)
+//   names-off-gate, control-off-gate
+//                     a record of names changed, a control added, without the gate
+//                     (expect the process to end at once, saying where)
 #include <QTimer>
 
 #include <cstdio>
 #include <string>
 
+#include "framework/NameMap.h"
 #include "framework/Runtime.h"
 #include "framework/Thread.h"
+#include "framework/Window.h"
 
 namespace {
 
@@ -25,6 +30,8 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (!fw::RuntimeStart(argc, argv)) return 2;
     fw::RegisterClass<Spinner>("Spinner", "Thread");
+    if (mode == "names-off-gate") fw::detail::NameMap<int>().Set("x", 1);
+    if (mode == "control-off-gate") fw::New<fw::Window>()->AddControl("x", nullptr);
     try {
         fw::Initialise([&] {
             if (mode == "startup-throws") throw fw::NilObjectException();

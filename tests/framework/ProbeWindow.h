@@ -1,6 +1,7 @@
 // A small window for the framework's tests: a canvas, a button and a label.
 #pragma once
 
+#include "framework/Gate.h"
 #include "framework/Window.h"
 
 class ProbeWindow : public fw::Window {
@@ -11,6 +12,13 @@ public:
     int opens = 0, closes = 0, actions = 0, enableMenuItems = 0;
     bool throwInAction = false;
     fw::Ref<fw::RectControl> lastSender;
+    // Destructors run so far, and those that ran without the gate.
+    static inline int destroyed = 0, destroyedOffGate = 0;
+
+    ~ProbeWindow() override {
+        ++destroyed;
+        destroyedOffGate += !fw::Gate::HeldByThisThread();
+    }
 
     void Layout() override {
         ApplySettings(fw::WindowSettings{.Width = 200, .Height = 120, .Resizeable = false, .Title = "Probe",

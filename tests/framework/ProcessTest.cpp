@@ -23,4 +23,18 @@ TEST(Process, AnExceptionInStartUpIsReportedOnceAndExitsOne) {
     EXPECT_EQ(o.err.count('\n'), 1);
 }
 
+// The look-ups' kept answers rest on this rule: names change only on the gate.
+TEST(Process, ChangingNamesOffTheGateEndsTheProcessSayingWhere) {
+    const struct {
+        const char* mode;
+        const char* where;
+    } cases[] = {{"names-off-gate", "NameMap::Set called off the gate"},
+                 {"control-off-gate", "Window::AddControl called off the gate"}};
+    for (const auto& c : cases) {
+        const Outcome o = RunProbe(c.mode);
+        EXPECT_EQ(o.status, -1) << c.mode;
+        EXPECT_TRUE(o.err.contains(c.where)) << o.err.toStdString();
+    }
+}
+
 }  // namespace
