@@ -35,7 +35,7 @@ public:
     }
     explicit CallEvent(std::function<void()> fn) : QEvent(Kind()), fn_(std::move(fn)) {}
     // Also when the call is dropped unrun, its captures go after the acquire.
-    ~CallEvent() override { detail::SeePostedEvents(); }
+    ~CallEvent() override { detail::OrderAfterPosts(); }
     void Run() { fn_(); }
 
 private:
@@ -46,7 +46,7 @@ private:
 class Receiver : public QObject {
 public:
     bool event(QEvent* e) override {
-        detail::SeePostedEvents();
+        detail::OrderAfterPosts();
         if (e->type() != CallEvent::Kind()) return QObject::event(e);
         static_cast<CallEvent*>(e)->Run();
         return true;
@@ -146,7 +146,7 @@ void RunOnUi(const std::function<void()>& fn) {
     if (error) std::rethrow_exception(error);
 }
 
-void SeePostedEvents() { (void)gPosted.load(std::memory_order_acquire); }
+void OrderAfterPosts() { (void)gPosted.load(std::memory_order_acquire); }
 
 namespace {
 // A rule of the framework broken is a programming error: say which, and end.

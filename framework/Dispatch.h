@@ -34,9 +34,10 @@ void PostToUi(std::function<void()> fn);
 // application quits meanwhile, throws ThreadAbort.
 void RunOnUi(const std::function<void()>& fn);
 // Call before reading an event on the user-interface thread in code that sees events
-// of every object (an application event filter): it may have been posted from another
-// thread, and this orders its making before the read.
-void SeePostedEvents();
+// of every object (the event system's own look at each event): it may have been posted
+// from another thread, and this orders its making before the read, for the thread
+// checker, which cannot see the locks of Qt's event queue.
+void OrderAfterPosts();
 // For code that touches widgets and is reached only from the user-interface thread:
 // ends the process with a message when that does not hold.
 void RequireUiThread(const char* where);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "Application.h"
+#include "CancelKeys.h"
 #include "Controls.h"
 #include "Gate.h"
 #include "Graphics.h"
@@ -65,11 +66,10 @@ bool RuntimeStart(int& argc, char** argv) {
     RegisterFrameworkClasses();
     gArgc = argc;
     QApplication::setStyle(QStyleFactory::create("Fusion"));
-    gApp = new QApplication(gArgc, argv);
+    gApp = detail::NewEventSystem(gArgc, argv);
     detail::StartDispatch(programName);
     detail::SetDefaultFont();
     detail::SetExecutablePath(QCoreApplication::applicationFilePath().toStdString());
-    detail::InstallCancelKeys();
     return true;
 }
 

@@ -1,13 +1,10 @@
 #include "Thread.h"
 
+#include <algorithm>
 #include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
-
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMenuBar>
 
 #include "Dispatch.h"
 
@@ -16,27 +13,33 @@ namespace fw {
 namespace detail {
 std::atomic<std::uint64_t> gCancelEvents{0};
 thread_local constinit std::uint64_t tCancelsSeen = 0;
+
+// Whether a thread runs: set when it starts, cleared as its very last step, after
+// which it only has to be joined.
+struct ThreadLife {
+    std::atomic<bool> running{false};
+};
+
 }  // namespace detail
 
 namespace {
 
 struct Started {
     std::thread thread;
-    std::shared_ptr<std::atomic<bool>> finished;
+    std::shared_ptr<detail::ThreadLife> life;
 };
 
 std::mutex gThreadsMutex;
 std::vector<Started> gThreads;  // guarded by gThreadsMutex
-std::atomic<int> gRunning{0};
 thread_local Thread* tCurrent = nullptr;
 
-// Joins the threads that have finished (all of them when `all`), outside the lock.
+// Joins the threads that have ended (all of them when `all`), outside the lock.
 void JoinThreads(bool all) {
     std::vector<std::thread> toJoin;
     {
         std::lock_guard lock(gThreadsMutex);
         for (auto it = gThreads.begin(); it != gThreads.end();) {
-            if (all || it->finished->load()) {
+            if (all || !it->life->running.load()) {
                 toJoin.push_back(std::move(it->thread));
                 it = gThreads.erase(it);
             } else {
@@ -49,6 +52,11 @@ void JoinThreads(bool all) {
 
 }  // namespace
 
+Thread::Thread() : life_(std::make_shared<detail::ThreadLife>()) {}
+Thread::~Thread() = default;
+
+bool Thread::IsRunning() const { return life_->running.load(std::memory_order_acquire); }
+
 void Thread::Run() {
     if (started_) return;  // an object is started once
     started_ = true;
@@ -59,8 +67,7 @@ void Thread::Run() {
     // thread exists: a thread that cannot be made (EAGAIN) leaves no ticket that
     // nobody would serve, and no running count that nothing would lower.
     std::promise<std::uint64_t> place;
-    auto finished = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([self, ticket = place.get_future(), finished]() mutable {
+    std::thread thread([self, ticket = place.get_future(), life = life_]() mutable {
         Gate::AcquireReserved(ticket.get());
         tCurrent = self.get();
         detail::tCancelsSeen = self->cancelsSeen_;
@@ -72,17 +79,14 @@ void Thread::Run() {
             detail::ReportHandlerException(std::current_exception(), self->FullClassName() + ".Run");
         }
         tCurrent = nullptr;
-        self->running_.store(false);
-        gRunning.fetch_sub(1);
         self.reset();  // on the gate: the object's destructor is the program's code
         Gate::Release();
-        finished->store(true);
+        life->running.store(false, std::memory_order_release);
     });
-    running_.store(true);
-    gRunning.fetch_add(1);
+    life_->running.store(true);
     place.set_value(Gate::Reserve());
     std::lock_guard lock(gThreadsMutex);
-    gThreads.push_back(Started{std::move(thread), finished});
+    gThreads.push_back(Started{std::move(thread), life_});
 }
 
 namespace detail {
@@ -93,39 +97,11 @@ bool UserCancelledSlow(std::uint64_t events) {
 }
 }  // namespace detail
 
-namespace {
-
-// The user asked to cancel; a press while no thread runs is dropped.
-void SignalUserCancel() {
-    if (gRunning.load() > 0) detail::gCancelEvents.fetch_add(1);
+void detail::SignalUserCancel() {
+    std::lock_guard lock(gThreadsMutex);
+    if (std::any_of(gThreads.begin(), gThreads.end(), [](const Started& t) { return t.life->running.load(); }))
+        gCancelEvents.fetch_add(1);
 }
-
-// Escape and Ctrl+. in any window of the application ask running threads to cancel.
-// A key that an open menu or popup takes, or the menu bar while the keyboard is in it,
-// only closes or leaves that menu.
-class CancelKeyFilter : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        detail::SeePostedEvents();
-        if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-            auto* key = static_cast<QKeyEvent*>(event);
-            const bool ctrlDot = key->key() == Qt::Key_Period && (key->modifiers() & Qt::ControlModifier);
-            const bool inMenu = QApplication::activePopupWidget() || qobject_cast<QMenuBar*>(watched);
-            if ((key->key() == Qt::Key_Escape || ctrlDot) && !key->isAutoRepeat() && !inMenu) SignalUserCancel();
-        }
-        return false;
-    }
-};
-
-}  // namespace
-
-namespace detail {
-void InstallCancelKeys() {
-    detail::RequireUiThread("InstallCancelKeys");
-    qApp->installEventFilter(new CancelKeyFilter(qApp));
-}
-}  // namespace detail
 
 void EndAllThreads() {
     detail::BeginQuit();

@@ -3,23 +3,32 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "Gate.h"
 #include "Object.h"
 
 namespace fw {
 
+namespace detail {
+struct ThreadLife;
+}
+
 class Thread : public Object {
 public:
+    Thread();
+    ~Thread() override;
     // Returns at once; the Run event (Event_Run) is then raised once on a new thread,
     // which ends when it returns. The object lives at least as long as its thread.
     void Run();
     // The thread's body.
     virtual void Event_Run() {}
-    bool IsRunning() const { return running_.load(std::memory_order_acquire); }
+    // From Run until the thread has ended; any thread may ask.
+    bool IsRunning() const;
 
 private:
-    std::atomic<bool> running_{false};
+    // Shared with the framework's list of started threads.
+    const std::shared_ptr<detail::ThreadLife> life_;
     bool started_ = false;
     std::uint64_t cancelsSeen_ = 0;
 };
@@ -38,9 +47,8 @@ extern thread_local constinit std::uint64_t tCancelsSeen;
 bool UserCancelledSlow(std::uint64_t events);
 }  // namespace detail
 
-// True once for each running thread after the user pressed Escape or Ctrl+. in a
-// window of the application, and always while the application quits. One relaxed
-// load while nothing was asked.
+// True once for each running thread after the user asked to cancel (the cancel keys),
+// and always while the application quits. One relaxed load while nothing was asked.
 inline bool UserCancelled() {
     const std::uint64_t events = detail::gCancelEvents.load(std::memory_order_relaxed);
     return events != detail::tCancelsSeen && detail::UserCancelledSlow(events);
@@ -50,8 +58,9 @@ namespace detail {
 // Called at every yield of a thread that holds the gate, before the hand-over: lets
 // tests and benchmarks count and stop steps.
 inline void SetYieldHook(void (*hook)()) { Gate::SetYieldHook(hook); }
-// Makes Escape and Ctrl+. in every window of the application a cancel request.
-void InstallCancelKeys();
+// The user asked to cancel: one request for every thread running now. Dropped while
+// none runs, so that a later thread does not see it.
+void SignalUserCancel();
 }  // namespace detail
 
 // Ends the threads at quit: they see UserCancelled(), run to their stop test and are joined.

@@ -142,6 +142,26 @@ TEST_F(ThreadTest, EscapeCancelsEachRunningThreadOnce) {
     w->Close();
 }
 
+// A press that a widget leaves to its parents passes several widgets, and is still
+// one request.
+TEST_F(ThreadTest, ACancelKeyPressIsOneRequestWhereverItGoes) {
+    auto w = OnGate([] { return ProbeWindow::Make(); });
+    bool stop = false;  // on the gate
+    auto t = fw::New<Caller>();
+    t->body = [&] {  // runs on, cancel or not
+        while (!stop) fw::YieldToEventLoop();
+    };
+    t->Run();
+    for (QWidget* target : {w->Control("Go")->Widget(), w->TopWidget()}) {
+        const std::uint64_t before = fw::detail::gCancelEvents.load();
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_EQ(fw::detail::gCancelEvents.load() - before, 1u) << target->metaObject()->className();
+    }
+    OnGate([&] { stop = true; });
+    EXPECT_TRUE(WaitFor([&] { return !t->IsRunning(); }));
+    w->Close();
+}
+
 TEST_F(ThreadTest, ExceptionInAThreadIsReportedAndEndsOnlyThatThread) {
     StderrCapture err;
     auto t = fw::New<Thrower>();
