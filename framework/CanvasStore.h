@@ -26,7 +26,7 @@ struct CanvasStore {
     int width = 0, height = 0;
     std::ptrdiff_t stride = 0;  // pixels per row
     // The widget repaints once a frame while the drawing changes.
-    const std::shared_ptr<ScreenUpdate> shown = std::make_shared<ScreenUpdate>();
+    const std::shared_ptr<ScreenUpdate> screenUpdate = std::make_shared<ScreenUpdate>();
 
     static void Store(std::uint32_t& pixel, std::uint32_t value) {
         std::atomic_ref<std::uint32_t>(pixel).store(value, std::memory_order_relaxed);
@@ -65,7 +65,7 @@ struct CanvasStore {
         const std::uint32_t value = eraseColor | 0xFF000000u;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) Store(At(x, y), value);
-        shown->Changed();
+        screenUpdate->Changed();
     }
 
     // The rectangle's pixels as they are now, as an image of their own.

@@ -1,8 +1,6 @@
 #include "Controls.h"
 
 #include <QApplication>
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -16,6 +14,7 @@
 
 #include "CanvasStore.h"
 #include "Dispatch.h"
+#include "LabelFit.h"
 #include "Window.h"
 
 namespace fw {
@@ -31,9 +30,9 @@ public:
     CanvasWidget(QWidget* parent, std::shared_ptr<detail::CanvasStore> store)
         : QWidget(parent), store_(std::move(store)) {
         setAttribute(Qt::WA_OpaquePaintEvent);
-        store_->shown->Attach(this, [this] { update(); });
+        store_->screenUpdate->Attach(this, [this] { update(); });
     }
-    ~CanvasWidget() override { store_->shown->Detach(); }
+    ~CanvasWidget() override { store_->screenUpdate->Detach(); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -270,90 +269,37 @@ struct StaticText::Store {
     mutable std::mutex mutex;
     std::string text;
     // A text set off the user-interface thread is shown once a frame at most.
-    const std::shared_ptr<detail::ScreenUpdate> shown = std::make_shared<detail::ScreenUpdate>();
+    const std::shared_ptr<detail::ScreenUpdate> screenUpdate = std::make_shared<detail::ScreenUpdate>();
 };
 
-namespace {
-
-constexpr int kSmallestTextPixels = 6;  // a label's text is drawn no smaller than this
-
-// The size a label's text takes in the font, within `width` where it wraps.
-QSize TextSize(const QLabel* label, const QFont& font, bool wrapped, int width) {
-    const QFontMetrics fm(font);
-    const int flags = static_cast<int>(label->alignment()) | (wrapped ? Qt::TextWordWrap : 0);
-    const QRect bounds = fm.boundingRect(QRect(0, 0, wrapped ? width : 1 << 20, 1 << 20), flags, label->text());
-    const int one = wrapped ? 0 : fm.horizontalAdvance(label->text());
-    return {std::max(bounds.width(), one), std::max(bounds.height(), wrapped ? 0 : fm.height())};
+// A label shows the text last set, from whichever thread, at screen rate, fitted.
+void StaticText::ShowText(QLabel* label) {
+    std::string text;
+    {
+        std::lock_guard lock(store_->mutex);
+        text = store_->text;
+    }
+    label->setText(ToQt(text));
+    Fit(label);
 }
 
-// What a label may cover of `wanted` (its box grown for its text): no part of any other
-// control of its window, nothing beyond the window's edge. Another control in the way cuts
-// the rectangle off on the side the label grows to: below for a wrapped label, else right.
-QRect LabelRoom(const QLabel* label, QRect wanted, bool wrapped) {
-    const QWidget* body = label->parentWidget();
-    if (!body) return wanted;
-    QRect room = wanted & body->rect();
-    for (const QObject* child : body->children()) {
-        const auto* other = qobject_cast<const QWidget*>(child);
-        if (!other || other == label || other->isHidden()) continue;
-        const QRect r = other->geometry();
-        if (!room.intersects(r)) continue;
-        const bool right = r.left() > room.left(), below = r.top() > room.top();
-        if (below && (wrapped || !right)) room.setBottom(r.top() - 1);
-        else if (right) room.setRight(r.left() - 1);
-    }
-    return room;
+void StaticText::Fit(QLabel* label) {
+    if (boxWidth_ <= 0) return;  // its settings are not applied yet
+    detail::FitLabel(label, FontOf(look_.textSize, look_.bold, look_.italic, look_.underline),
+                     {boxWidth_, boxHeight_, multiline_});
 }
-
-}  // namespace
-
-// A label that shows the text last set, from whichever thread, at screen rate, and
-// fits it: see Fit.
-struct LabelFlush {
-    static void Show(StaticText& t, QLabel* label) {
-        std::string text;
-        {
-            std::lock_guard lock(t.store_->mutex);
-            text = t.store_->text;
-        }
-        label->setText(ToQt(text));
-        Fit(t, label);
-    }
-
-    // Every label shows its whole text and covers no other control. Its box grows for
-    // the text, keeping its left and top: a wrapped label downward at its width, a
-    // one-line label to the right and down, each up to the controls in the way
-    // (LabelRoom). Where the text does not fit in that room, it is drawn smaller.
-    static void Fit(StaticText& t, QLabel* label) {
-        if (t.boxWidth_ <= 0) return;  // its settings are not applied yet
-        QFont font = FontOf(t.look_.textSize, t.look_.bold, t.look_.italic, t.look_.underline);
-        QRect room;
-        for (int pixels = QFontInfo(font).pixelSize();; font.setPixelSize(--pixels)) {
-            const QSize wanted = TextSize(label, font, t.multiline_, t.boxWidth_);
-            const int width = t.multiline_ ? t.boxWidth_ : std::max(t.boxWidth_, wanted.width());
-            room = LabelRoom(label, QRect(label->pos(), QSize(width, std::max(t.boxHeight_, wanted.height()))),
-                             t.multiline_);
-            const QSize needed = TextSize(label, font, t.multiline_, room.width());
-            const bool fits = needed.width() <= room.width() && needed.height() <= room.height();
-            if (fits || pixels <= kSmallestTextPixels) break;
-        }
-        if (label->font() != font) label->setFont(font);
-        label->setGeometry(room);
-    }
-};
 
 namespace {
 class Label : public QLabel {
 public:
-    Label(QWidget* parent, std::shared_ptr<detail::ScreenUpdate> shown, std::weak_ptr<StaticText> text)
-        : QLabel(parent), shown_(std::move(shown)) {
-        shown_->Attach(this, [this, text] {
-            if (auto t = text.lock()) LabelFlush::Show(*t, this);
-        });
+    // Shows the label's text at each update.
+    Label(QWidget* parent, std::shared_ptr<detail::ScreenUpdate> update, std::function<void(QLabel*)> show)
+        : QLabel(parent), update_(std::move(update)) {
+        update_->Attach(this, [this, show = std::move(show)] { show(this); });
     }
     // Run whenever the label is shown: by then every control of its window is in place.
     void SetOnShow(std::function<void()> fit) { onShow_ = std::move(fit); }
-    ~Label() override { shown_->Detach(); }
+    ~Label() override { update_->Detach(); }
 
 protected:
     void showEvent(QShowEvent* event) override {
@@ -362,7 +308,7 @@ protected:
     }
 
 private:
-    std::shared_ptr<detail::ScreenUpdate> shown_;
+    std::shared_ptr<detail::ScreenUpdate> update_;
     std::function<void()> onShow_;
 };
 }  // namespace
@@ -371,10 +317,12 @@ StaticText::StaticText(const Ref<Window>& window) : RectControl(window), store_(
 
 QWidget* StaticText::CreateWidget(QWidget* parent) {
     std::weak_ptr<StaticText> weak = std::static_pointer_cast<StaticText>(shared_from_this());
-    auto* label = new Label(parent, store_->shown, weak);
+    auto* label = new Label(parent, store_->screenUpdate, [weak](QLabel* l) {
+        if (auto text = weak.lock()) text->ShowText(l);
+    });
     QPointer<QLabel> guard(label);
     label->SetOnShow([weak, guard] {
-        if (auto text = weak.lock(); text && guard) LabelFlush::Fit(*text, guard);
+        if (auto text = weak.lock(); text && guard) text->Fit(guard);
     });
     return label;
 }
@@ -396,14 +344,14 @@ void StaticText::ApplyOwn(const ControlSettings& s) {
         std::lock_guard lock(store_->mutex);
         store_->text = s.Text;
     }
-    LabelFlush::Show(*this, label);  // also when the text is the same: the box may have changed
+    ShowText(label);  // also when the text is the same: the box may have changed
 }
 
 void StaticText::ApplyFont() {
     RectControl::ApplyFont();
     // Before its settings are applied the label has no box to fit into yet.
     if (boxWidth_ <= 0) return;
-    if (auto* label = static_cast<QLabel*>(Widget())) LabelFlush::Show(*this, label);
+    if (auto* label = static_cast<QLabel*>(Widget())) ShowText(label);
 }
 
 std::string StaticText::Text() const {
@@ -420,7 +368,7 @@ void StaticText::SetText(const std::string& text) {
     // On every thread the same way: the first change after a rest is shown at once on
     // the user-interface thread, later ones once a frame, so a loop that sets the text
     // on that thread does not lay the label out at every setting.
-    store_->shown->Changed();
+    store_->screenUpdate->Changed();
 }
 
 }  // namespace fw

@@ -8,6 +8,7 @@
 #include "Graphics.h"
 #include "Object.h"
 
+class QLabel;
 class QWidget;
 
 namespace fw {
@@ -161,11 +162,14 @@ protected:
     void ApplyFont() override;
 
 private:
+    // Puts the text last set into the label, then fits the label to it.
+    void ShowText(QLabel* label);
+    void Fit(QLabel* label);
+
     struct Store;
     std::shared_ptr<Store> store_;
     bool multiline_ = false;
     int boxWidth_ = 0, boxHeight_ = 0;
-    friend struct LabelFlush;
 };
 
 namespace detail {

@@ -53,7 +53,10 @@ public:
     }
 };
 
-std::atomic<Receiver*> gReceiver{nullptr};
+// The receiver, and the lock that keeps each post apart from the receiver's end: a post
+// that has found the receiver has handed its call to Qt before the receiver can go.
+std::mutex gReceiverMutex;
+Receiver* gReceiver = nullptr;  // guarded by gReceiverMutex
 
 // Calls that a thread waits for; their ends are announced on one condition.
 std::mutex gCallsMutex;
@@ -82,19 +85,27 @@ void StartDispatch(const std::string& programName) {
     gProgramName = programName;
     gUiThread = std::this_thread::get_id();
     (void)CallEvent::Kind();
-    gReceiver.store(new Receiver);
+    std::lock_guard lock(gReceiverMutex);
+    gReceiver = new Receiver;
 }
 
-void StopDispatch() { delete gReceiver.exchange(nullptr); }
+void StopDispatch() {
+    Receiver* receiver = nullptr;
+    {
+        std::lock_guard lock(gReceiverMutex);
+        std::swap(receiver, gReceiver);
+    }
+    delete receiver;  // the calls posted to it and not run yet go with it, unrun
+}
 
 const std::string& ProgramName() { return gProgramName; }
 
 void PostToUi(std::function<void()> fn) {
-    Receiver* receiver = gReceiver.load(std::memory_order_acquire);
-    if (!receiver) return;
-    auto* call = new CallEvent(std::move(fn));
+    auto call = std::make_unique<CallEvent>(std::move(fn));
+    std::lock_guard lock(gReceiverMutex);
+    if (!gReceiver) return;  // the call goes unrun, after the lock
     gPosted.fetch_add(1, std::memory_order_release);
-    QCoreApplication::postEvent(receiver, call);
+    QCoreApplication::postEvent(gReceiver, call.release());
 }
 
 void RunOnUi(const std::function<void()>& fn) {

@@ -26,8 +26,9 @@ void StartDispatch(const std::string& programName);
 // Before the event system goes; calls posted after this are dropped.
 void StopDispatch();
 
-// Runs fn on the user-interface thread as soon as it is idle; callable from any
-// thread, never blocks. Dropped when the event system is gone.
+// Runs fn on the user-interface thread as soon as it is idle; callable from any thread,
+// it waits at most for another post. From StopDispatch on, fn is dropped unrun: a post
+// that races StopDispatch either reaches the receiver before it goes, or is dropped.
 void PostToUi(std::function<void()> fn);
 // Runs fn on the user-interface thread, on the gate, and waits for it. A caller that
 // holds the gate gives it up for the wait. Rethrows what fn threw. When the

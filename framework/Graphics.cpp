@@ -29,7 +29,7 @@ void Graphics::Pixel(int x, int y, Color color) {
     detail::CanvasStore& c = *store_;
     if (x < 0 || y < 0 || x >= c.width || y >= c.height) return;
     c.Store(c.At(x, y), 0xFF000000u | color.rgb);
-    c.shown->Changed();
+    c.screenUpdate->Changed();
 }
 
 Color Graphics::Pixel(int x, int y) const {
@@ -52,7 +52,7 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
     if (whole && picture->Opaque() && picture->Width() > 0 && picture->Height() > 0 && x >= 0 && y >= 0 &&
         x <= c.width - picture->Width() && y <= c.height - picture->Height()) {
         c.PutRows(picture->Row(0), picture->Stride(), x, y, picture->Width(), picture->Height());
-        c.shown->Changed();
+        c.screenUpdate->Changed();
         return;
     }
     const int sw = sourceWidth == kNatural ? picture->Width() - sourceX : sourceWidth;
@@ -95,7 +95,7 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
             for (int col = 0; col < cw; ++col) c.Store(c.At(cx + col, cy + row), s[col] | 0xFF000000u);
         }
     }
-    c.shown->Changed();
+    c.screenUpdate->Changed();
 }
 
 }  // namespace fw

@@ -80,8 +80,11 @@ void Initialise(const Delegate& startup) {
 
 void RunEventLoop() {
     if (!gApp) return;
+    // The threads end also when an exception escapes the loop.
+    struct EndThreads {
+        ~EndThreads() { EndAllThreads(); }
+    } endThreads;
     QApplication::exec();
-    EndAllThreads();
 }
 
 void ReportUnhandledException(std::exception_ptr e, const std::string& where) {

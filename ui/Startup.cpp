@@ -18,13 +18,15 @@ void RegisterClasses() {
 }
 
 void Main() {
+    const char* where = "start-up";
     try {
         fw::Delegate startup = &Startup;
         fw::Initialise(startup);
         startup = nullptr;
+        where = "the event loop";
         fw::RunEventLoop();
     } catch (...) {
-        fw::ReportUnhandledException(std::current_exception(), "start-up");
+        fw::ReportUnhandledException(std::current_exception(), where);
     }
 }
 

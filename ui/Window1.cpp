@@ -67,7 +67,7 @@ fw::ControlSettings SettingsOf(const ControlRow& row, int tabIndex) {
     s.TabIndex = tabIndex;
     switch (row.kind) {
         case Kind::Canvas:
-            break;  // takes no focus, keeps no copy of its drawing: the defaults
+            break;  // takes no focus: the default
         case Kind::PushButton:
             s.Caption = row.text;
             break;

@@ -5,6 +5,8 @@
 //                    application object (expect 1, no main window, no event loop)
 //   no-thread        "Stable" while no thread can start, then "Stop", "Stable" again,
 //                    "Clear" and Quit (expect 0, the failure reported once)
+//   loop-throws      an exception escapes the event loop during a run (expect 1,
+//                    reported once, the run ended)
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -84,6 +86,13 @@ int main(int argc, char** argv) {
         fw::RegisterClass<class MenuBar1>("MenuBar1.MenuBar1", "MenuBar");
         fw::RegisterClass<class AboutWindow>(AboutWindow::kClassName, "Window");
         fw::RegisterClass<BackGroundDrawing>("BackGroundDrawing", "Thread");
+    } else if (mode == "loop-throws") {
+        RegisterClasses();
+        QTimer::singleShot(150, [] {
+            auto w = fw::Cast<class Window1>(fw::OpenWindow(Window1::kClassName));
+            static_cast<QAbstractButton*>(w->RunUnstable()->Widget())->click();
+        });
+        QTimer::singleShot(300, [] { throw fw::NilObjectException(); });
     } else if (mode == "no-thread") {
         RegisterClasses();
         QTimer::singleShot(150, [] {

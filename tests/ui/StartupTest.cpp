@@ -35,6 +35,14 @@ TEST(Startup, AFailedStartUpStepLeavesTheLaterOnesUndoneAndExitsOne) {
     EXPECT_EQ(o.err.count('\n'), 1) << o.err.toStdString();
 }
 
+// Reported as coming from where it came from, then shut down as after a quit.
+TEST(Startup, AnExceptionThatEscapesTheEventLoopIsReportedAsSuch) {
+    const Outcome o = RunProbe("loop-throws");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_TRUE(o.out.contains("main window open")) << o.out.toStdString();
+    EXPECT_EQ(o.err.count("unhandled NilObjectException in the event loop"), 1) << o.err.toStdString();
+}
+
 TEST(Startup, ARunWhoseThreadCannotStartIsReportedAndTheWindowStaysUsable) {
     const Outcome o = RunProbe("no-thread");
     EXPECT_EQ(o.status, 0) << o.err.toStdString();
