@@ -444,7 +444,25 @@ for dt in 1e9 -1e9; do
     ((ink > 100)) || fail "the years at their longest show $ink dark pixels beside the canvas (years$dt.png)"
     click "$STOP"
 done
-type_dt 50 && click "$ANIMATION"
+
+# --- A time step of -1e999 spoils its own run only: a run at 50 after it draws, in
+# either mode.
+for mode in PATHS ANIMATION; do
+    click "${!mode}"
+    type_dt -1e999 && click "$UNSTABLE"
+    poll 5000 eval 'shot bad && ! same_region initial bad "$UNSTABLE"' || fail "Unstable started no run at -1e999"
+    sleep 0.5
+    click "$STOP"
+    type_dt 50 && click "$UNSTABLE"
+    if [[ $mode == PATHS ]]; then
+        poll 5000 eval 'shot after-bad && path_dots after-bad >"$shots/after-bad.txt"' ||
+            fail "a path run at 50 after one at -1e999 draws no paths: $(cat "$shots/after-bad.txt") (after-bad.png)"
+    else
+        poll 10000 eval 'shot after-bad && star_hues after-bad >"$shots/after-bad.txt"' ||
+            fail "an animation at 50 after a run at -1e999 shows no stars: $(cat "$shots/after-bad.txt") (after-bad.png)"
+    fi
+    click "$STOP"
+done
 
 # --- The about window, from the keyboard: Alt+E, then its one enabled item.
 xdotool windowfocus --sync "$wid"
