@@ -66,17 +66,9 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
                            int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
     if (!picture) return;
     detail::CanvasStore& c = *store_;
-    // The run's case, six times a frame: a whole opaque picture inside the canvas.
-    const bool whole = destWidth == kNatural && destHeight == kNatural && sourceX == 0 && sourceY == 0 &&
-                       sourceWidth == kNatural && sourceHeight == kNatural;
-    if (whole && picture->Opaque() && picture->Width() > 0 && picture->Height() > 0 && x >= 0 && y >= 0 &&
-        x <= c.width - picture->Width() && y <= c.height - picture->Height()) {
-        c.PutRows(picture->Row(0), picture->Stride(), x, y, picture->Width(), picture->Height());
-        c.shown->Changed();
-        return;
-    }
     // Sizes and ends in 64 bits, where any sum or difference of the arguments fits.
     using Wide = long long;
+    const auto d = [](Wide v) { return static_cast<double>(v); };  // exact: every value here is below 2^53
     const Wide pw = picture->Width(), ph = picture->Height();
     const Wide sw = sourceWidth == kNatural ? pw - sourceX : sourceWidth;
     const Wide sh = sourceHeight == kNatural ? ph - sourceY : sourceHeight;
@@ -92,25 +84,20 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
         const Wide x1 = std::min({Wide{c.width}, x + sw, x + pw - sourceX});
         const Wide y1 = std::min({Wide{c.height}, y + sh, y + ph - sourceY});
         if (x0 >= x1 || y0 >= y1) return;
-        // Inside the canvas and the picture from here on, so Integers again.
-        const QRect part = Within(x0, y0, x1, y1);
-        const QPoint from(static_cast<int>(sourceX + (x0 - x)), static_cast<int>(sourceY + (y0 - y)));
+        const Wide fromX = sourceX + (x0 - x), fromY = sourceY + (y0 - y);  // inside the picture
         if (picture->Opaque())
-            c.PutRows(picture->Row(from.y()) + from.x(), picture->Stride(), part.x(), part.y(), part.width(),
-                      part.height());
+            c.PutRows(picture->Row(static_cast<int>(fromY)) + fromX, picture->Stride(), x0, y0, x1 - x0, y1 - y0);
         else
-            Compose(c, *picture, part, QRectF(QPointF(0, 0), part.size()), QRectF(from, part.size()));
+            Compose(c, *picture, Within(x0, y0, x1, y1), QRectF(0, 0, d(x1 - x0), d(y1 - y0)),
+                    QRectF(d(fromX), d(fromY), d(x1 - x0), d(y1 - y0)));
     } else {
         if (dw > kMaxSide || dh > kMaxSide) return;  // the painter's coordinates stay small
         // The part of the canvas the picture covers.
         const Wide x0 = std::max<Wide>(x, 0), y0 = std::max<Wide>(y, 0);
         const Wide x1 = std::min<Wide>(x + dw, c.width), y1 = std::min<Wide>(y + dh, c.height);
         if (x0 >= x1 || y0 >= y1) return;
-        const QRect part = Within(x0, y0, x1, y1);
-        // In double, where every coordinate and size here is exact; the painter clips the
-        // source rectangle to the picture, and the target with it.
-        const auto d = [](Wide v) { return static_cast<double>(v); };
-        Compose(c, *picture, part, QRectF(d(x - x0), d(y - y0), d(dw), d(dh)),
+        // The painter clips the source rectangle to the picture, and the target with it.
+        Compose(c, *picture, Within(x0, y0, x1, y1), QRectF(d(x - x0), d(y - y0), d(dw), d(dh)),
                 QRectF(sourceX, sourceY, d(sw), d(sh)));
     }
     c.shown->Changed();
