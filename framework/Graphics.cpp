@@ -9,7 +9,27 @@
 namespace fw {
 namespace {
 constexpr int kMaxSide = 1 << 24;
+
+// The rectangle from (x0, y0) up to (x1, y1), which lies inside the canvas.
+QRect Within(long long x0, long long y0, long long x1, long long y1) {
+    return QRect(static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0));
 }
+
+// `source` of the picture composed over the canvas's rectangle `part`, at `target` in
+// that rectangle's own coordinates.
+void Compose(detail::CanvasStore& c, const Picture& picture, const QRect& part, const QRectF& target,
+             const QRectF& source) {
+    QImage image = c.Copy(part.x(), part.y(), part.width(), part.height());
+    {
+        QPainter painter(&image);
+        painter.drawImage(target, picture.Image(), source);
+    }
+    for (int row = 0; row < part.height(); ++row) {
+        const auto* s = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
+        for (int col = 0; col < part.width(); ++col) c.Store(c.At(part.x() + col, part.y() + row), s[col] | 0xFF000000u);
+    }
+}
+}  // namespace
 
 Picture::Picture(const QImage& image)
     : image_(std::make_unique<QImage>(image.convertToFormat(
@@ -46,54 +66,39 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, int x, int y, int destWi
                            int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
     if (!picture) return;
     detail::CanvasStore& c = *store_;
-    // The run's case, six times a frame: a whole opaque picture inside the canvas.
-    const bool whole = destWidth == kNatural && destHeight == kNatural && sourceX == 0 && sourceY == 0 &&
-                       sourceWidth == kNatural && sourceHeight == kNatural;
-    if (whole && picture->Opaque() && picture->Width() > 0 && picture->Height() > 0 && x >= 0 && y >= 0 &&
-        x <= c.width - picture->Width() && y <= c.height - picture->Height()) {
-        c.PutRows(picture->Row(0), picture->Stride(), x, y, picture->Width(), picture->Height());
-        c.screenUpdate->Changed();
-        return;
-    }
-    const int sw = sourceWidth == kNatural ? picture->Width() - sourceX : sourceWidth;
-    const int sh = sourceHeight == kNatural ? picture->Height() - sourceY : sourceHeight;
-    const int dw = destWidth == kNatural ? sw : destWidth;
-    const int dh = destHeight == kNatural ? sh : destHeight;
+    // Sizes and ends in 64 bits, where any sum or difference of the arguments fits.
+    using Wide = long long;
+    const auto d = [](Wide v) { return static_cast<double>(v); };  // exact: every value here is below 2^53
+    const Wide pw = picture->Width(), ph = picture->Height();
+    const Wide sw = sourceWidth == kNatural ? pw - sourceX : sourceWidth;
+    const Wide sh = sourceHeight == kNatural ? ph - sourceY : sourceHeight;
+    const Wide dw = destWidth == kNatural ? sw : destWidth;
+    const Wide dh = destHeight == kNatural ? sh : destHeight;
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
-    if (dw > kMaxSide || dh > kMaxSide) return;  // keeps every rectangle inside the Integer range
-    // Entirely outside the canvas: nothing to draw, whatever the coordinates.
-    if (x >= c.width || y >= c.height || static_cast<long long>(x) + dw <= 0 || static_cast<long long>(y) + dh <= 0)
-        return;
-    // The part of the canvas the picture covers; coordinates are widened so that values
-    // near the Integer bounds cannot overflow.
-    const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
-    const long long x1 = std::min<long long>(static_cast<long long>(x) + dw, c.width);
-    const long long y1 = std::min<long long>(static_cast<long long>(y) + dh, c.height);
-    if (dw == sw && dh == sh && picture->Opaque()) {
-        // The common case, a whole opaque picture at its own size: a clipped row copy.
-        const long long sx0 = std::max(sourceX, 0), sy0 = std::max(sourceY, 0);
-        const long long sxEnd = std::min<long long>(sx0 + sw, picture->Width());
-        const long long syEnd = std::min<long long>(sy0 + sh, picture->Height());
-        // Columns x0 .. colEnd take source columns from sx0 + (x0 - x) on, all before sxEnd.
-        const long long colEnd = std::min(x1, static_cast<long long>(x) + (sxEnd - sx0));
-        const long long count = colEnd - x0;
-        const long long rowEnd = std::min(y1, static_cast<long long>(y) + (syEnd - sy0));
-        if (count > 0 && rowEnd > y0)
-            c.PutRows(picture->Row(static_cast<int>(sy0 + (y0 - y))) + sx0 + (x0 - x), picture->Stride(), x0, y0, count,
-                      rowEnd - y0);
+    if (dw == sw && dh == sh) {
+        // At its own size canvas column cx shows source column sourceX + (cx - x): the
+        // columns where that lies in the source rectangle, in the picture and on the
+        // canvas are drawn, and likewise the rows. The rest of the canvas stays as it is.
+        const Wide x0 = std::max({Wide{0}, Wide{x}, Wide{x} - sourceX});
+        const Wide y0 = std::max({Wide{0}, Wide{y}, Wide{y} - sourceY});
+        const Wide x1 = std::min({Wide{c.width}, x + sw, x + pw - sourceX});
+        const Wide y1 = std::min({Wide{c.height}, y + sh, y + ph - sourceY});
+        if (x0 >= x1 || y0 >= y1) return;
+        const Wide fromX = sourceX + (x0 - x), fromY = sourceY + (y0 - y);  // inside the picture
+        if (picture->Opaque())
+            c.PutRows(picture->Row(static_cast<int>(fromY)) + fromX, picture->Stride(), x0, y0, x1 - x0, y1 - y0);
+        else
+            Compose(c, *picture, Within(x0, y0, x1, y1), QRectF(0, 0, d(x1 - x0), d(y1 - y0)),
+                    QRectF(d(fromX), d(fromY), d(x1 - x0), d(y1 - y0)));
     } else {
-        // Scaled or with transparency: composed on a copy of the covered part, then put back.
-        const int cx = static_cast<int>(x0), cy = static_cast<int>(y0);
-        const int cw = static_cast<int>(x1 - x0), ch = static_cast<int>(y1 - y0);
-        QImage part = c.Copy(cx, cy, cw, ch);
-        {
-            QPainter painter(&part);
-            painter.drawImage(QRect(x - cx, y - cy, dw, dh), picture->Image(), QRect(sourceX, sourceY, sw, sh));
-        }
-        for (int row = 0; row < ch; ++row) {
-            const auto* s = reinterpret_cast<const std::uint32_t*>(part.constScanLine(row));
-            for (int col = 0; col < cw; ++col) c.Store(c.At(cx + col, cy + row), s[col] | 0xFF000000u);
-        }
+        if (dw > kMaxSide || dh > kMaxSide) return;  // the painter's coordinates stay small
+        // The part of the canvas the picture covers.
+        const Wide x0 = std::max<Wide>(x, 0), y0 = std::max<Wide>(y, 0);
+        const Wide x1 = std::min<Wide>(x + dw, c.width), y1 = std::min<Wide>(y + dh, c.height);
+        if (x0 >= x1 || y0 >= y1) return;
+        // The painter clips the source rectangle to the picture, and the target with it.
+        Compose(c, *picture, Within(x0, y0, x1, y1), QRectF(d(x - x0), d(y - y0), d(dw), d(dh)),
+                QRectF(sourceX, sourceY, d(sw), d(sh)));
     }
     c.screenUpdate->Changed();
 }

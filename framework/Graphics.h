@@ -50,8 +50,12 @@ namespace detail {
 struct CanvasStore;
 }
 
-// Drawing on a canvas. It may be used from any thread: it draws into the canvas's
-// own image, which the screen shows at its next refresh.
+// Drawing on a canvas, into its own image, which the screen shows at its next refresh.
+// Use it while holding the gate (an engine thread holds it while it runs) or on the
+// user-interface thread: the image's shape (its buffer, size and erase colour) is
+// changed on that thread while it holds the gate, and every call here reads the buffer
+// and size. The pixels themselves need no lock, so the screen may copy them while a
+// drawing goes on.
 class Graphics : public Object {
 public:
     static constexpr int kNatural = -10000;  // "the picture's own size" in DrawPicture
@@ -60,8 +64,11 @@ public:
     // Sets one pixel; a pixel outside the canvas is ignored.
     void Pixel(int x, int y, Color color);
     Color Pixel(int x, int y) const;
-    // The picture with its top-left corner at (x, y), at its own size when the sizes
-    // are kNatural; clipped to the canvas. A nil picture draws nothing.
+    // The picture's source rectangle with its top-left corner at (x, y), scaled to the
+    // destination size; kNatural sizes mean the source's own size, and a source reaching
+    // to the picture's right or bottom edge. Where the source rectangle lies outside the
+    // picture it holds nothing, and the canvas there stays as it is. Clipped to the
+    // canvas. A nil picture draws nothing, nor does one scaled to more than 2^24 pixels a side.
     void DrawPicture(const Ref<Picture>& picture, int x, int y, int destWidth = kNatural,
                      int destHeight = kNatural, int sourceX = 0, int sourceY = 0,
                      int sourceWidth = kNatural, int sourceHeight = kNatural);
