@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -735,6 +736,38 @@ TEST(pictFolderItem, OpensPictsRefusesBrokenOnesAndStillReadsOtherFormats) {
     ASSERT_NE(png, nullptr);
     EXPECT_EQ(png->Width(), 8);
     EXPECT_EQ(png->Height(), 3);
+}
+
+// Other formats are held to the PICT reader's size cap, and files to the size that
+// the largest picture within the caps needs.
+TEST(pictFolderItem, OtherFormatsAndFileSizesAreHeldToTheCaps) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    const struct {
+        int width, height;
+        bool opens;
+    } pngs[] = {{kCap, 1, true}, {1, kCap, true}, {kCap + 1, 1, false}, {1, kCap + 1, false}};
+    for (const auto& png : pngs) {
+        const std::string path = folder + "/" + std::to_string(png.width) + "x" + std::to_string(png.height) + ".png";
+        QImage image(png.width, png.height, QImage::Format_RGB32);
+        image.fill(kRed);
+        ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+        const fw::Ref<fw::Picture> picture = fw::FolderItem(path).OpenAsPicture();
+        EXPECT_EQ(picture != nullptr, png.opens) << path;
+        if (picture) {
+            EXPECT_EQ(picture->Width(), png.width) << path;
+        }
+    }
+
+    // A star picture with zeros after its end: the reader stops at the end opcode.
+    const std::string padded = folder + "/padded.PICT";
+    std::filesystem::copy_file(kResources + "/AR1.PICT", padded);
+    for (const auto& [size, opens] : {std::pair{fw::detail::kMaxPictFileBytes, true},
+                                      std::pair{fw::detail::kMaxPictFileBytes + 1, false}}) {
+        std::filesystem::resize_file(padded, size);
+        EXPECT_EQ(fw::FolderItem(padded).OpenAsPicture() != nullptr, opens) << size << " bytes";
+    }
 }
 
 }  // namespace
