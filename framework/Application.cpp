@@ -1,10 +1,12 @@
 #include "Application.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
+#include <QImageReader>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "Pict.h"
@@ -12,9 +14,24 @@
 namespace fw {
 namespace {
 
-constexpr std::uintmax_t kMaxPictureFileBytes = 64u << 20;  // no star picture comes near this
-std::string gExecutablePath;                                // set once at start, before any thread
+std::string gExecutablePath;  // set once at start, before any thread
 Ref<Application> gApplication;
+
+// A picture in a format other than PICT, held to the PICT reader's size cap: the
+// size comes from the file's header, before any pixel is decoded. Null when refused,
+// also when the format cannot tell its size beforehand.
+QImage ReadOtherFormat(const std::vector<std::uint8_t>& bytes) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::ReadOnly)) return {};
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() || size.width() > detail::kMaxPictSide ||
+        size.height() > detail::kMaxPictSide)
+        return {};
+    return reader.read();
+}
 
 }  // namespace
 
@@ -42,16 +59,17 @@ Ref<Picture> FolderItem::OpenAsPicture() const {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path_, ec)) return nullptr;
     const std::uintmax_t size = std::filesystem::file_size(path_, ec);
-    if (ec || size > kMaxPictureFileBytes) return nullptr;
+    if (ec || size > detail::kMaxPictFileBytes) return nullptr;
     std::ifstream in(path_, std::ios::binary);
     if (!in) return nullptr;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // One read of the size found: a refused picture is read again at every call of its
+    // accessor, so reading byte by byte would cost more than the decoding.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));  // the file may have shrunk since
     if (auto image = detail::DecodePict(bytes.data(), bytes.size())) return std::make_shared<Picture>(*image);
-    QImage image;
-    if (!bytes.empty() &&
-        image.loadFromData(bytes.data(), static_cast<int>(bytes.size())) && !image.isNull())
-        return std::make_shared<Picture>(image);
-    return nullptr;
+    const QImage image = ReadOtherFormat(bytes);
+    return image.isNull() ? nullptr : std::make_shared<Picture>(image);
 }
 
 Ref<FolderItem> Application::ExecutableFile() const {

@@ -219,11 +219,42 @@ const std::uint8_t* ReadRow(Cursor& c, const RowFormat& f, std::vector<std::uint
 
 // ---- The frame ----------------------------------------------------------------------
 
-// The picture being drawn: the frame's pixels, white where nothing was drawn.
+// The picture being drawn: the frame's pixels, white where nothing was drawn, made
+// at the first raster opcode, so that a frame alone costs nothing; and how many
+// pixels the raster opcodes may still expand.
 struct Canvas {
     Rect frame;
     QImage image;
+    std::int64_t budget = 0;
 };
+
+// Takes a raster opcode's rows from the budget before any of them is read. Every row
+// of the bounds is expanded, whether or not it lands in the frame; a row costs its
+// pixels, or its unpacked bytes at 4 a pixel where padding makes those more.
+bool Charge(Canvas& canvas, const Rect& bounds, const RowFormat& format) {
+    constexpr std::int64_t kBytesPerPixel = 4;
+    const auto rowBytes = static_cast<std::int64_t>(format.length);
+    const std::int64_t perRow =
+        std::max<std::int64_t>(bounds.Width(), (rowBytes + kBytesPerPixel - 1) / kBytesPerPixel);
+    const std::int64_t cost = perRow * bounds.Height();
+    if (cost > canvas.budget) return false;
+    canvas.budget -= cost;
+    return true;
+}
+
+// Makes the frame's image, white, at the first raster opcode, and gives it an alpha
+// channel once a raster that has one is drawn.
+bool PrepareImage(Canvas& canvas, bool alpha) {
+    if (canvas.image.isNull()) {
+        canvas.image = QImage(canvas.frame.Width(), canvas.frame.Height(),
+                              alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (canvas.image.isNull()) return false;
+        canvas.image.fill(qRgb(255, 255, 255));
+    } else if (alpha && canvas.image.format() != QImage::Format_ARGB32) {
+        canvas.image.convertTo(QImage::Format_ARGB32);
+    }
+    return true;
+}
 
 // Where a raster opcode's pixels go: srcRect of the bounds onto dstRect of the frame.
 struct Placement {
@@ -248,7 +279,9 @@ void CopyRow(Canvas& canvas, const Placement& p, int y, const QRgb* row) {
 
 // Reads every row of PixData, converts it with expand(bytes, pixels) and draws it.
 template <typename Expand>
-bool DrawRows(Cursor& c, const RowFormat& format, const Placement& p, Canvas& canvas, Expand expand) {
+bool DrawRows(Cursor& c, const RowFormat& format, const Placement& p, bool alpha, Canvas& canvas,
+              Expand expand) {
+    if (!Charge(canvas, p.bounds, format) || !PrepareImage(canvas, alpha)) return false;
     std::vector<std::uint8_t> buffer;
     std::vector<QRgb> pixels(static_cast<std::size_t>(p.bounds.Width()));
     for (int y = p.bounds.top; y < p.bounds.bottom; ++y) {
@@ -342,7 +375,7 @@ bool DrawIndexed(Cursor& c, std::uint16_t op, Canvas& canvas) {
     const bool packed = op >= 0x0098;
     const RowFormat format = packed ? PackedRows(pm.rowBytes, pm.rowBytes, 1) : UnpackedRows(pm.rowBytes);
     const int width = pm.bounds.Width();
-    return DrawRows(c, format, placement, canvas, [&](const std::uint8_t* row, QRgb* out) {
+    return DrawRows(c, format, placement, false, canvas, [&](const std::uint8_t* row, QRgb* out) {
         const int perByte = 8 / bits;
         const unsigned mask = (1u << bits) - 1;
         for (int x = 0; x < width; ++x) {
@@ -422,10 +455,8 @@ bool DrawDirect(Cursor& c, std::uint16_t op, Canvas& canvas) {
     if (c.Failed() || !pm.isPixMap || layout == DirectLayout::kRefused || !HasRowBytesFor(pm, pm.pixelSize))
         return false;
     const bool alpha = pm.pixelSize == 32 && pm.cmpCount == 4;
-    if (alpha && canvas.image.format() != QImage::Format_ARGB32)
-        canvas.image.convertTo(QImage::Format_ARGB32);
     const int width = pm.bounds.Width();
-    return DrawRows(c, DirectRowFormat(pm, layout), placement, canvas,
+    return DrawRows(c, DirectRowFormat(pm, layout), placement, alpha, canvas,
                     [&](const std::uint8_t* row, QRgb* out) { ExpandDirect(layout, alpha, width, row, out); });
 }
 
@@ -467,14 +498,14 @@ std::optional<QImage> DecodePict(const std::uint8_t* data, std::size_t size) {
     c.Skip(2);  // picSize: only its low 16 bits, not to be trusted
     Canvas canvas{ReadRect(c), {}};
     if (!IsAcceptableSize(canvas.frame)) return std::nullopt;
-    canvas.image = QImage(canvas.frame.Width(), canvas.frame.Height(), QImage::Format_RGB32);
-    if (canvas.image.isNull()) return std::nullopt;
-    canvas.image.fill(qRgb(255, 255, 255));
+    canvas.budget = std::int64_t{kMaxPictPaints} * canvas.frame.Width() * canvas.frame.Height();
     for (;;) {
         c.AlignToWord();
         const std::uint16_t op = c.U16();
         if (c.Failed()) return std::nullopt;
-        if (op == kEndOfPicture) return std::move(canvas.image);
+        // A picture without raster data has nothing to show, not a white box.
+        if (op == kEndOfPicture)
+            return canvas.image.isNull() ? std::nullopt : std::optional<QImage>(std::move(canvas.image));
         if (!DrawOpcode(c, op, canvas) || c.Failed()) return std::nullopt;
     }
 }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -442,8 +443,7 @@ std::vector<Refused> RefusedCases() {
         {"PixelPatternPnPixPat", Picture(Sized(1, 1), Bytes().U16(0x0013).Add(Bytes().Repeat(20, 0)).Add(good))},
         {"PixelPatternFillPixPat", Picture(Sized(1, 1), Bytes().U16(0x0014).Add(Bytes().Repeat(20, 0)).Add(good))},
         {"VersionOne", versionOne},
-        {"EmptyFrame", Picture({5, 5, 5, 9}, Bytes())},
-        {"FrameWiderThanTheCap", Picture(Sized(fw::detail::kMaxPictSide + 1, 1), Bytes())},
+        {"EmptyFrame", Picture({5, 5, 5, 9}, good)},
         {"BoundsTallerThanTheCap",
          Picture(Sized(1, 1), Direct(0x009A, {4, Sized(1, fw::detail::kMaxPictSide + 1), 32, 1, 3}, Sized(1, 1),
                                      Sized(1, 1), XrgbRow("r")))},
@@ -478,12 +478,86 @@ TEST(pictRefused, NoBytesGiveNothing) {
     EXPECT_FALSE(DecodePict(&one, 1).has_value());
 }
 
-TEST(pictLimits, FrameAtTheCapIsAccepted) {
-    const std::optional<QImage> image = Decode(Picture(Sized(fw::detail::kMaxPictSide, 1), Bytes()));
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->size(), QSize(fw::detail::kMaxPictSide, 1));
-    EXPECT_EQ(image->pixel(fw::detail::kMaxPictSide - 1, 0), kWhite);
+// ---- Limits ------------------------------------------------------------------------------
+
+constexpr int kCap = fw::detail::kMaxPictSide;
+constexpr int kPaints = fw::detail::kMaxPictPaints;
+
+// A case decodes to `expected`, or is refused when that is empty.
+struct Limit {
+    std::string name;
+    ByteVector file;
+    std::vector<std::string> expected;
+};
+
+void PrintTo(const Limit& c, std::ostream* os) { *os << c.name; }
+
+const Bytes kRedPixel = Direct(0x009A, {4, Sized(1, 1), 32, 1, 3}, Sized(1, 1), Sized(1, 1), XrgbRow("r"));
+
+// `n` copies of a 2 × 2 raster over the whole 2 × 2 frame: 4 pixels each.
+Bytes Repaints(int n) {
+    Bytes b;
+    for (int k = 0; k < n; ++k)
+        b.Add(Direct(0x009A, {8, Sized(2, 2), 32, 1, 3}, Sized(2, 2), Sized(2, 2), XrgbRow("rg").Add(XrgbRow("by"))));
+    return b;
 }
+
+// A red 8-bit raster of `width` × `height`, one byte a pixel unpacked, onto a 1 × 1
+// frame, whose budget is kPaints pixels.
+ByteVector RedBounds(int width, int height) {
+    const auto pixels = static_cast<std::size_t>(width * height);
+    return Picture(Sized(1, 1), Indexed(0x0090, {width, Sized(width, height), 8}, ColorTable({{0, kRed}}),
+                                        Sized(width, height), Bytes().Repeat(pixels, 0)));
+}
+
+// One 8-bit pixel in a row padded to rowBytes, which PackBits expands whole, on a 1 × 1 frame.
+ByteVector PaddedPixel(int rowBytes) {
+    return Picture(Sized(1, 1), EightBitRow(rowBytes, 1, Row(Rep(rowBytes, {0}))));
+}
+
+std::vector<std::string> RedCorner(int width, int height) {
+    std::vector<std::string> rows(static_cast<std::size_t>(height), std::string(static_cast<std::size_t>(width), '.'));
+    rows[0][0] = 'r';
+    return rows;
+}
+
+std::vector<Limit> LimitCases() {
+    const std::vector<std::string> repainted = {"rg", "by"};
+    return {
+        {"FrameAtTheCapWide", Picture(Sized(kCap, 1), kRedPixel), RedCorner(kCap, 1)},
+        {"FrameAtTheCapTall", Picture(Sized(1, kCap), kRedPixel), RedCorner(1, kCap)},
+        {"FrameOverTheCapWide", Picture(Sized(kCap + 1, 1), kRedPixel), {}},
+        {"FrameOverTheCapTall", Picture(Sized(1, kCap + 1), kRedPixel), {}},
+        // The budget is spent across raster opcodes.
+        {"RepaintsWithinTheBudget", Picture(Sized(2, 2), Repaints(kPaints)), repainted},
+        {"RepaintsOnePixelOverTheBudget", Picture(Sized(2, 2), Repaints(kPaints).Add(kRedPixel)), {}},
+        // Every pixel of the bounds is expanded, also those that fall outside the frame.
+        {"BoundsWiderThanTheFrameWithinTheBudget", RedBounds(kPaints, 1), {"r"}},
+        {"BoundsWiderThanTheFrameOverTheBudget", RedBounds(kPaints + 1, 1), {}},
+        {"RowsBelowTheFrameWithinTheBudget", RedBounds(1, kPaints), {"r"}},
+        {"RowsBelowTheFrameOverTheBudget", RedBounds(1, kPaints + 1), {}},
+        // Padding costs what it unpacks, at 4 bytes a pixel.
+        {"PaddedRowsWithinTheBudget", PaddedPixel(4 * kPaints), {"r"}},
+        {"PaddedRowsOverTheBudget", PaddedPixel(4 * kPaints + 1), {}},
+        // Nothing to show: no white box.
+        {"NoOpcodes", Picture(Sized(16, 16), Bytes()), {}},
+        {"OnlyALine", Picture(Sized(16, 16), Bytes().U16(0x0020).U32(0x00010001).U32(0x000E000E)), {}},
+    };
+}
+
+class pictLimits : public ::testing::TestWithParam<Limit> {};
+
+TEST_P(pictLimits, DecodeWithinTheCapsAndAreRefusedBeyond) {
+    const std::optional<QImage> image = Decode(GetParam().file);
+    if (GetParam().expected.empty()) {
+        EXPECT_FALSE(image.has_value());
+    } else {
+        ExpectPixels(image, GetParam().expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, pictLimits, ::testing::ValuesIn(LimitCases()),
+                         [](const auto& info) { return info.param.name; });
 
 // ---- Pictures from independent encoders ----------------------------------------------
 
@@ -662,6 +736,38 @@ TEST(pictFolderItem, OpensPictsRefusesBrokenOnesAndStillReadsOtherFormats) {
     ASSERT_NE(png, nullptr);
     EXPECT_EQ(png->Width(), 8);
     EXPECT_EQ(png->Height(), 3);
+}
+
+// Other formats are held to the PICT reader's size cap, and files to the size that
+// the largest picture within the caps needs.
+TEST(pictFolderItem, OtherFormatsAndFileSizesAreHeldToTheCaps) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string folder = dir.path().toStdString();
+    const struct {
+        int width, height;
+        bool opens;
+    } pngs[] = {{kCap, 1, true}, {1, kCap, true}, {kCap + 1, 1, false}, {1, kCap + 1, false}};
+    for (const auto& png : pngs) {
+        const std::string path = folder + "/" + std::to_string(png.width) + "x" + std::to_string(png.height) + ".png";
+        QImage image(png.width, png.height, QImage::Format_RGB32);
+        image.fill(kRed);
+        ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+        const fw::Ref<fw::Picture> picture = fw::FolderItem(path).OpenAsPicture();
+        EXPECT_EQ(picture != nullptr, png.opens) << path;
+        if (picture) {
+            EXPECT_EQ(picture->Width(), png.width) << path;
+        }
+    }
+
+    // A star picture with zeros after its end: the reader stops at the end opcode.
+    const std::string padded = folder + "/padded.PICT";
+    std::filesystem::copy_file(kResources + "/AR1.PICT", padded);
+    for (const auto& [size, opens] : {std::pair{fw::detail::kMaxPictFileBytes, true},
+                                      std::pair{fw::detail::kMaxPictFileBytes + 1, false}}) {
+        std::filesystem::resize_file(padded, size);
+        EXPECT_EQ(fw::FolderItem(padded).OpenAsPicture() != nullptr, opens) << size << " bytes";
+    }
 }
 
 }  // namespace
