@@ -286,14 +286,11 @@ void Window::HandleClose() {
     closing_ = true;
     auto self = std::static_pointer_cast<Window>(shared_from_this());  // alive to the end of this call
     RunHandler(FullClassName() + ".Close", [this] { Event_Close(); });
-    {
-        Gate::Hold hold;
-        OpenWindows().EraseIf(FullClassName(), self);
-    }
-    // A closed window answers no shortcut.
-    if (widgets_) widgets_->menus.reset();
+    if (widgets_) widgets_->menus.reset();  // a closed window answers no shortcut
     closing_ = false;
-    Release(self);
+    Gate::Hold hold;
+    OpenWindows().EraseIf(FullClassName(), self);
+    self.reset();  // maybe the last reference: the destructor is the program's code
 }
 
 void Window::HandleMouseDown(int x, int y) {
