@@ -19,15 +19,13 @@ QRect Within(long long x0, long long y0, long long x1, long long y1) {
 // that rectangle's own coordinates.
 void Compose(detail::CanvasStore& c, const Picture& picture, const QRect& part, const QRectF& target,
              const QRectF& source) {
-    QImage image = c.Copy(part.x(), part.y(), part.width(), part.height());
+    QImage image = c.Copy(part.x(), part.y(), part.width(), part.height());  // opaque: 0xffRRGGBB
     {
         QPainter painter(&image);
         painter.drawImage(target, picture.Image(), source);
     }
-    for (int row = 0; row < part.height(); ++row) {
-        const auto* s = reinterpret_cast<const std::uint32_t*>(image.constScanLine(row));
-        for (int col = 0; col < part.width(); ++col) c.Store(c.At(part.x() + col, part.y() + row), s[col] | 0xFF000000u);
-    }
+    c.PutRows(reinterpret_cast<const std::uint32_t*>(image.constBits()), image.bytesPerLine() / 4, part.x(), part.y(),
+              part.width(), part.height());
 }
 }  // namespace
 

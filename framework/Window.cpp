@@ -25,13 +25,6 @@ detail::NameMap<Ref<Window>>& OpenWindows() {
 
 QString ToQt(const std::string& s) { return QString::fromStdString(s); }
 
-// Lets go of a window on the gate: the last reference runs its destructor, which may
-// be the program's code.
-void Release(Ref<Window>& window) {
-    Gate::Hold hold;
-    window.reset();
-}
-
 }  // namespace
 
 // A widget's event for the window behind it, if the window still exists.
@@ -41,7 +34,10 @@ struct WindowEvents {
         Ref<Window> window = weak.lock();
         if (!window) return;
         fn(*window);
-        Release(window);
+        // Let go on the gate: the last reference runs the window's destructor, which
+        // may be the program's code.
+        Gate::Hold hold;
+        window.reset();
     }
     static void Close(const std::weak_ptr<Window>& w) {
         For(w, [](Window& window) { window.HandleClose(); });
