@@ -14,6 +14,7 @@
 
 #include "CanvasStore.h"
 #include "Dispatch.h"
+#include "Gate.h"
 #include "LabelFit.h"
 #include "Window.h"
 
@@ -136,11 +137,16 @@ void RectControl::SetEnabled(bool enabled) {
 
 void RectControl::BindActionHandler(std::function<void()> handler) { action_ = std::move(handler); }
 
-void RectControl::RaiseAction() {
-    auto window = window_.lock();
-    if (!window || !action_) return;
-    auto self = std::static_pointer_cast<RectControl>(shared_from_this());
-    auto action = action_;
+void RectControl::RaiseAction(const std::weak_ptr<RectControl>& control) {
+    // Each reference taken here may be the last to the control or its window (a handler
+    // that closes its own window): they go on the gate, since a window's destructor is
+    // the program's code.
+    Gate::Hold hold;
+    auto self = control.lock();
+    if (!self) return;
+    auto window = self->window_.lock();
+    if (!window || !self->action_) return;
+    auto action = self->action_;
     window->RunAction(self, action);
 }
 
@@ -182,10 +188,8 @@ void Canvas::Erase() { store_->Erase(); }
 
 QWidget* PushButton::CreateWidget(QWidget* parent) {
     auto* b = new QPushButton(parent);
-    std::weak_ptr<PushButton> weak = std::static_pointer_cast<PushButton>(shared_from_this());
-    QObject::connect(b, &QPushButton::clicked, b, [weak] {
-        if (auto c = weak.lock()) c->RaiseAction();
-    });
+    std::weak_ptr<RectControl> weak = std::static_pointer_cast<RectControl>(shared_from_this());
+    QObject::connect(b, &QPushButton::clicked, b, [weak] { RaiseAction(weak); });
     return b;
 }
 
@@ -200,10 +204,8 @@ void PushButton::ApplyOwn(const ControlSettings& s) {
 
 QWidget* RadioButton::CreateWidget(QWidget* parent) {
     auto* b = new QRadioButton(parent);
-    std::weak_ptr<RadioButton> weak = std::static_pointer_cast<RadioButton>(shared_from_this());
-    QObject::connect(b, &QRadioButton::clicked, b, [weak] {
-        if (auto c = weak.lock()) c->RaiseAction();
-    });
+    std::weak_ptr<RectControl> weak = std::static_pointer_cast<RectControl>(shared_from_this());
+    QObject::connect(b, &QRadioButton::clicked, b, [weak] { RaiseAction(weak); });
     return b;
 }
 

@@ -77,7 +77,8 @@ protected:
     virtual QWidget* CreateWidget(QWidget* parent) = 0;
     virtual void ApplyOwn(const ControlSettings& settings) = 0;
     virtual void ApplyFont();
-    void RaiseAction();
+    // The control's "Action" event, if it and its window still exist.
+    static void RaiseAction(const std::weak_ptr<RectControl>& control);
     std::weak_ptr<Window> Owner() const { return window_; }
 
     struct Look {

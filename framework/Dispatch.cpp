@@ -10,6 +10,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "Gate.h"
 #include "Object.h"
@@ -37,10 +39,16 @@ public:
     // Also when the call is dropped unrun, its captures go after the acquire.
     ~CallEvent() override { detail::OrderAfterPosts(); }
     void Run() { fn_(); }
+    std::function<void()> Take() { return std::move(fn_); }
 
 private:
     std::function<void()> fn_;
 };
+
+// Calls delivered while the user-interface thread runs a call lent the gate (by an
+// event loop nested in that call): they would run in the middle of the lender's step,
+// so they wait for the loan's end. User-interface thread only.
+std::vector<std::function<void()>> gHeldBack;
 
 // Lives on the user-interface thread and runs the calls posted to it.
 class Receiver : public QObject {
@@ -48,7 +56,11 @@ public:
     bool event(QEvent* e) override {
         detail::OrderAfterPosts();
         if (e->type() != CallEvent::Kind()) return QObject::event(e);
-        static_cast<CallEvent*>(e)->Run();
+        auto* call = static_cast<CallEvent*>(e);
+        if (Gate::Borrowed())
+            gHeldBack.push_back(call->Take());
+        else
+            call->Run();
         return true;
     }
 };
@@ -70,13 +82,15 @@ bool IsQuitting() { return gQuitting.load(std::memory_order_relaxed); }
 
 void Quit() { QCoreApplication::quit(); }
 
-void RunHandler(const std::string& where, const std::function<void()>& handler) {
-    Gate::Hold hold;
-    try {
-        handler();
-    } catch (...) {
-        detail::ReportHandlerException(std::current_exception(), where);
+bool RunHandler(const std::string& where, const std::function<void()>& handler) {
+    if (Gate::Borrowed()) {
+        std::fprintf(stderr, "%s: %s not run: its event came while a call lent the gate by another thread ran\n",
+                     gProgramName.c_str(), where.c_str());
+        return false;
     }
+    Gate::Hold hold;
+    detail::RunReported(where, handler);
+    return true;
 }
 
 namespace detail {
@@ -84,6 +98,7 @@ namespace detail {
 void StartDispatch(const std::string& programName) {
     gProgramName = programName;
     gUiThread = std::this_thread::get_id();
+    Gate::BecomeBorrower();
     (void)CallEvent::Kind();
     std::lock_guard lock(gReceiverMutex);
     gReceiver = new Receiver;
@@ -108,10 +123,79 @@ void PostToUi(std::function<void()> fn) {
     QCoreApplication::postEvent(gReceiver, call.release());
 }
 
+void RunReported(const std::string& where, const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (...) {
+        ReportHandlerException(std::current_exception(), where);
+    }
+}
+
+namespace {
+
+// A call that the holder of the gate lends the gate for: run on the user-interface
+// thread while the holder waits, so that no handler and no other thread gets in
+// between the holder's step and its yield.
+class LentCall final : public Gate::Loan {
+public:
+    explicit LentCall(const std::function<void()>& fn) : fn_(fn) {}
+
+    void RunLent() noexcept override {
+        std::exception_ptr error;
+        try {
+            fn_();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        for (auto& held : std::exchange(gHeldBack, {})) PostToUi(std::move(held));
+        {
+            std::lock_guard lock(gCallsMutex);
+            error_ = error;
+            done_ = true;
+        }
+        gCallEnded.notify_all();  // `this` may be gone from here on
+    }
+
+    // Waits for the call; true when it ran, false when the application quit first.
+    bool Wait() {
+        std::unique_lock lock(gCallsMutex);
+        // A call that has begun is waited for even at quit: it uses fn, which lives with the caller.
+        gCallEnded.wait(lock, [&] { return done_ || (gQuitting.load() && Gate::Withdraw(*this)); });
+        return done_;
+    }
+    std::exception_ptr Error() const { return error_; }  // after Wait
+
+private:
+    const std::function<void()>& fn_;
+    bool done_ = false;  // guarded by gCallsMutex
+    std::exception_ptr error_;
+};
+
+void Lend(const std::function<void()>& fn) {
+    LentCall call(fn);
+    Gate::Offer(call);
+    try {
+        // Wakes a user-interface thread that rests in its event loop; one that waits for
+        // the gate takes the loan by itself.
+        PostToUi([] { Gate::TakeLoan(); });
+    } catch (...) {
+        if (!Gate::Withdraw(call)) call.Wait();
+        throw;
+    }
+    if (!call.Wait()) throw ThreadAbort{};
+    if (call.Error()) std::rethrow_exception(call.Error());
+}
+
+}  // namespace
+
 void RunOnUi(const std::function<void()>& fn) {
     if (IsUiThread()) {
         Gate::Hold hold;
         fn();
+        return;
+    }
+    if (Gate::HeldByThisThread()) {
+        Lend(fn);
         return;
     }
     struct Call {
@@ -119,7 +203,6 @@ void RunOnUi(const std::function<void()>& fn) {
         std::exception_ptr error;
     };
     auto call = std::make_shared<Call>();
-    const int depth = Gate::ReleaseAll();
     PostToUi([call, &fn] {
         {
             std::lock_guard lock(gCallsMutex);
@@ -152,7 +235,6 @@ void RunOnUi(const std::function<void()>& fn) {
         call->abandoned = !done;
         error = call->error;
     }
-    Gate::Restore(depth);
     if (!done) throw ThreadAbort{};
     if (error) std::rethrow_exception(error);
 }

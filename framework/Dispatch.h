@@ -15,9 +15,12 @@ bool IsQuitting();
 // Asks the event loop to end (what a Quit menu item does); callable from any thread.
 void Quit();
 
-// Runs one handler of the program: on the gate, with every exception reported and
-// stopped here, so that none crosses the event system.
-void RunHandler(const std::string& where, const std::function<void()>& handler);
+// Runs the handler of one event: on the gate, with every exception reported and
+// stopped here, so that none crosses the event system. A handler whose event comes
+// while this thread runs a call lent the gate (from an event loop nested in that call,
+// or an event that the call sends) is not run, since it would run in the middle of the
+// lender's step: that is reported instead, and false returned.
+bool RunHandler(const std::string& where, const std::function<void()>& handler);
 
 namespace detail {
 
@@ -31,9 +34,15 @@ void StopDispatch();
 // that races StopDispatch either reaches the receiver before it goes, or is dropped.
 void PostToUi(std::function<void()> fn);
 // Runs fn on the user-interface thread, on the gate, and waits for it. A caller that
-// holds the gate gives it up for the wait. Rethrows what fn threw. When the
-// application quits meanwhile, throws ThreadAbort.
+// holds the gate lends it to the user-interface thread for fn and keeps it: nothing
+// else of the program runs between the caller's code before the call and after it,
+// and calls posted meanwhile that an event loop nested in fn would deliver wait for
+// fn's end. Rethrows what fn threw. When the application quits before fn has begun,
+// throws ThreadAbort.
 void RunOnUi(const std::function<void()>& fn);
+// Runs fn, which is the program's, on the gate that the caller holds, with every
+// exception reported and stopped here.
+void RunReported(const std::string& where, const std::function<void()>& fn);
 // Call before reading an event on the user-interface thread in code that sees events
 // of every object (the event system's own look at each event): it may have been posted
 // from another thread, and this orders its making before the read, for the thread

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <future>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -71,16 +72,18 @@ void Thread::Run() {
         Gate::AcquireReserved(ticket.get());
         tCurrent = self.get();
         detail::tCancelsSeen = self->cancelsSeen_;
+        const std::string where = self->FullClassName() + ".Run";
         try {
             self->Event_Run();
         } catch (const detail::ThreadAbort&) {
             // The application quit while the thread waited for it.
         } catch (...) {
-            detail::ReportHandlerException(std::current_exception(), self->FullClassName() + ".Run");
+            detail::ReportHandlerException(std::current_exception(), where);
         }
         tCurrent = nullptr;
         self.reset();  // on the gate: the object's destructor is the program's code
-        Gate::Release();
+        // A body that kept a hold of its own would keep every other thread out for good.
+        Gate::ReleaseLast(where.c_str());
         life->running.store(false, std::memory_order_release);
     });
     life_->running.store(true);
@@ -106,9 +109,8 @@ void detail::SignalUserCancel() {
 void EndAllThreads() {
     detail::BeginQuit();
     detail::gCancelEvents.fetch_add(1);  // every thread's next UserCancelled() looks
-    const int depth = Gate::ReleaseAll();
+    Gate::Away away;  // the threads need the gate to reach their stop test
     JoinThreads(true);
-    Gate::Restore(depth);
 }
 
 }  // namespace fw

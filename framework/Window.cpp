@@ -39,8 +39,11 @@ struct WindowEvents {
         Gate::Hold hold;
         window.reset();
     }
-    static void Close(const std::weak_ptr<Window>& w) {
-        For(w, [](Window& window) { window.HandleClose(); });
+    // False when the window stays open: its Close handler could not run now.
+    static bool Close(const std::weak_ptr<Window>& w) {
+        bool closed = true;
+        For(w, [&](Window& window) { closed = window.HandleClose(); });
+        return closed;
     }
     static void MouseDown(const std::weak_ptr<Window>& w, int x, int y) {
         For(w, [&](Window& window) { window.HandleMouseDown(x, y); });
@@ -55,8 +58,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        WindowEvents::Close(owner_);
-        event->accept();
+        if (WindowEvents::Close(owner_))
+            event->accept();
+        else
+            event->ignore();
     }
 
 private:
@@ -142,7 +147,7 @@ void Window::BuildOnUiThread() {
         throw;
     }
     if (settings_.Visible) Show();
-    UpdateMenus();
+    RaiseEnableMenuItems();  // part of the construction, not an event of its own
 }
 
 void Window::ApplySettings(const WindowSettings& s) {
@@ -204,9 +209,14 @@ void Window::BuildMenus() {
 
 void Window::UpdateMenus() {
     if (!IsUiThread()) {
-        detail::RunOnUi([this] { UpdateMenus(); });
+        detail::RunOnUi([this] { RaiseEnableMenuItems(); });
         return;
     }
+    RunHandler(FullClassName() + ".EnableMenuItems", [this] { RaiseEnableMenuItems(); });
+}
+
+void Window::RaiseEnableMenuItems() {
+    detail::RequireGate("Window::RaiseEnableMenuItems");
     if (!menuBar_ || !IsOpen()) return;
     std::function<void(const Ref<MenuItem>&)> autoEnable = [&](const Ref<MenuItem>& m) {
         for (int i = 0; i < m->Count(); ++i) {
@@ -216,11 +226,8 @@ void Window::UpdateMenus() {
             autoEnable(item);
         }
     };
-    {
-        Gate::Hold hold;
-        autoEnable(menuBar_);
-    }
-    RunHandler(FullClassName() + ".EnableMenuItems", [this] { Event_EnableMenuItems(); });
+    autoEnable(menuBar_);
+    detail::RunReported(FullClassName() + ".EnableMenuItems", [this] { Event_EnableMenuItems(); });
     if (widgets_ && widgets_->menus) widgets_->menus->UpdateEnabled();
 }
 
@@ -276,17 +283,26 @@ void Window::Close() {
         HandleClose();
 }
 
-void Window::HandleClose() {
+bool Window::HandleClose() {
     detail::RequireUiThread("Window::HandleClose");
-    if (!IsOpen() || closing_) return;
-    closing_ = true;
-    auto self = std::static_pointer_cast<Window>(shared_from_this());  // alive to the end of this call
-    RunHandler(FullClassName() + ".Close", [this] { Event_Close(); });
-    if (widgets_) widgets_->menus.reset();  // a closed window answers no shortcut
-    closing_ = false;
-    Gate::Hold hold;
-    OpenWindows().EraseIf(FullClassName(), self);
-    self.reset();  // maybe the last reference: the destructor is the program's code
+    if (!IsOpen() || closing_) return true;
+    // One hold of the gate from the event to the window's leaving the record: no step
+    // of an engine runs in between and finds a window that has closed still open.
+    return RunHandler(FullClassName() + ".Close", [this] {
+        auto self = std::static_pointer_cast<Window>(shared_from_this());
+        closing_ = true;
+        std::exception_ptr error;
+        try {
+            Event_Close();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        if (widgets_) widgets_->menus.reset();  // a closed window answers no shortcut
+        closing_ = false;
+        OpenWindows().EraseIf(FullClassName(), self);
+        self.reset();  // maybe the last reference: the destructor is the program's code
+        if (error) std::rethrow_exception(error);
+    });
 }
 
 void Window::HandleMouseDown(int x, int y) {
@@ -315,6 +331,9 @@ Ref<RectControl> Window::Control(std::string_view name) const {
 }
 
 void Window::RunAction(const Ref<RectControl>& control, const std::function<void()>& action) {
+    // Keeps the window alive through a handler that closes it; the reference may be its
+    // last, and goes on the gate.
+    Gate::Hold hold;
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     RunHandler(FullClassName() + "." + control->Name() + ".Action", [&] {
         sender_ = control;

@@ -105,7 +105,10 @@ private:
     friend class RectControl;
     friend struct WindowEvents;
     void BuildOnUiThread();
-    void HandleClose();
+    // False when the Close handler could not run now, and the window stays open.
+    bool HandleClose();
+    // Auto-enables the items and raises EnableMenuItems, on the gate.
+    void RaiseEnableMenuItems();
     void HandleMouseDown(int x, int y);
     void BuildMenus();
     void ApplySettingsOnUi(const WindowSettings& settings);
