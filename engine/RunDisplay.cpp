@@ -35,11 +35,16 @@ void Dot(double px, double py, int red, int green, int blue) {
 }
 
 void Draw(const fw::Ref<fw::Picture>& (*picture)(), double px, double py) {
-    // The corner first: neither the look-up nor the accessor touches what it is made
-    // of, and its two divisions then overlap their calls instead of waiting after them.
+    // The corner first, so that its two divisions overlap the calls below instead of
+    // waiting after them. The same values either way: no handler runs inside the step
+    // (a window that the look-up makes is built on the gate the engine lends, and the
+    // buttons wait), the new window's opening only chooses the display mode, and the
+    // accessor only reads its file.
     const int X = fw::DoubleToInteger((V::scx - kPictureOffset) + (px / V::sck));
     const int Y = fw::DoubleToInteger((V::scy - kPictureOffset) + (py / V::sck));
-    // Counted: the picture's accessor runs between the look-up and the drawing.
+    // Counted, unlike a dot's: the accessor runs between the look-up and the drawing.
+    // Were it to change a name and draw, its look-up would replace the kept answer,
+    // which may hold the last reference to this canvas's graphics.
     const fw::Ref<fw::Graphics> g = CanvasGraphics();
     const fw::Ref<fw::Picture>& pic = picture();
     constexpr int kNatural = fw::Graphics::kNatural;  // the whole picture at its own size

@@ -3,8 +3,9 @@
 // Units: kilometres, seconds, km/s, km/s^2. Star 0's values carry no suffix, star
 // 1's and star 2's the suffixes 1 and 2. Distances: r (stars 0-1), r1 (1-2),
 // r2 (0-2); forces: f (from r), f1 (from r2), f2 (from r1), negative for attraction.
-// All zero at program start. The program's code runs on the gate, so the user
-// interface changes these only between two steps of the engine.
+// All zero at program start. The program's code runs on the gate, which a running
+// engine lets go only at its yield, at the end of a step: the user interface changes
+// these only between two steps.
 #pragma once
 
 #include <cstdint>

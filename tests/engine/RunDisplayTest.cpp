@@ -1,6 +1,8 @@
 // The animation frame pixel for pixel, and the failure paths of a run's set-up, step
 // and frame.
+#include <QAbstractButton>
 #include <QImage>
+#include <QMetaObject>
 
 #include <array>
 #include <functional>
@@ -95,9 +97,9 @@ protected:
     }
     // The canvas as it must look: the marker, then each picture copied at its corner,
     // in the order given.
-    static QImage Expected(const std::vector<Placed>& pictures) {
+    static QImage Expected(const std::vector<Placed>& pictures, std::uint32_t background = kMarker) {
         QImage image(567, 486, QImage::Format_RGB32);
-        image.fill(QColor::fromRgb(kMarker));
+        image.fill(QColor::fromRgb(background));
         for (const Placed& p : pictures) {
             const QImage& pic = fw::NonNil(p.picture()).Image();
             for (int y = 0; y < pic.height(); ++y)
@@ -186,6 +188,50 @@ TEST_F(RunDisplayTest, AfterTheMainWindowClosesTheNextFrameDrawsOnTheOneItsAcces
         const std::uint32_t want = animation ? fw::NonNil(AR1()).Image().pixel(3, 3) & 0xFFFFFF : 0x0000FF;
         EXPECT_EQ(testing_support::OnGate([&] { return Canvas().Pixel(305, 200).rgb; }), want);
     }
+}
+
+// One animation step on a thread of its own, as the engine takes it; the thread's end
+// stands for the step's yield.
+class FrameThread : public fw::Thread {
+public:
+    double sckAtEnd = 0;
+    bool valintaAtEnd = false;
+    void Event_Run() override {
+        AnimationStep();
+        sckAtEnd = V::sck;
+        valintaAtEnd = V::Valinta;
+    }
+};
+
+// The frame's first picture makes the main window, which the user-interface thread
+// builds. A "Scale +" press and a click on "Paths" wait meanwhile: they run after the
+// step, and the six pictures land at the scale of the step's start.
+TEST_F(RunDisplayTest, AFrameThatMakesTheMainWindowDrawsAtOneScaleWhileHandlersWait) {
+    fw::RegisterClass<FrameThread>("FrameThread", "Thread");
+    SetUpFrame(3e6, kFirst);
+    testing_support::OnGate([] { V::Valinta = true; });
+    const fw::Ref<class Window1> closed = window;
+    window->Close();
+    auto frame = fw::New<FrameThread>();
+    auto press = [&](const char* button) {
+        auto* b = static_cast<QAbstractButton*>(fw::NonNil(closed->Control(button)).Widget());
+        QMetaObject::invokeMethod(b, [b] { b->click(); }, Qt::QueuedConnection);
+    };
+    testing_support::OnGate([&] {
+        frame->Run();  // its turn comes after this hold
+        press("ScaleUpButton");
+        press("PathButton");
+    });
+    ASSERT_TRUE(testing_support::WaitFor(
+        [&] { return !frame->IsRunning() && testing_support::OnGate([] { return V::sck == 5 * 3e6; }); }));
+    EXPECT_EQ(frame->sckAtEnd, 3e6);
+    EXPECT_TRUE(frame->valintaAtEnd);
+    // The click on "Paths" came after the new window's opening chose animation.
+    EXPECT_TRUE(testing_support::WaitFor([&] { return testing_support::OnGate([] { return !V::Valinta; }); }));
+    window = testing_support::OnGate([] { return fw::Cast<class Window1>(fw::OpenWindow(Window1::kClassName)); });
+    ASSERT_TRUE(window);
+    ASSERT_NE(window, closed);
+    EXPECT_EQ(Differences(Expected(kFirstDrawn, 0xC1DBD3)), "");
 }
 
 // Each failure that the run's set-up, its step and its frame list, with the state it

@@ -1,9 +1,10 @@
 // Runs the framework as a whole process, for the exit statuses:
 //   quit-with-thread  quits from the event loop while a thread runs (expect 0)
 //   startup-throws    start-up raises NilObjectException (expect 1, no event loop)
-//   names-off-gate, control-off-gate
-//                     a record of names changed, a control added, without the gate
-//                     (expect the process to end at once, saying where)
+//   names-off-gate, control-off-gate, release-off-gate, thread-keeps-gate
+//                     a record of names changed, a control added, the gate let go,
+//                     without the gate; a thread's body that returns with a hold of
+//                     its own (expect the process to end at once, saying where)
 #include <QTimer>
 
 #include <cstdio>
@@ -24,6 +25,11 @@ public:
     }
 };
 
+class Keeper : public fw::Thread {
+public:
+    void Event_Run() override { fw::Gate::Acquire(); }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,9 +38,12 @@ int main(int argc, char** argv) {
     fw::RegisterClass<Spinner>("Spinner", "Thread");
     if (mode == "names-off-gate") fw::detail::NameMap<int>().Set("x", 1);
     if (mode == "control-off-gate") fw::New<fw::Window>()->AddControl("x", nullptr);
+    if (mode == "release-off-gate") fw::Gate::Release();
+    fw::RegisterClass<Keeper>("Keeper", "Thread");
     try {
         fw::Initialise([&] {
             if (mode == "startup-throws") throw fw::NilObjectException();
+            if (mode == "thread-keeps-gate") fw::New<Keeper>()->Run();
             fw::New<Spinner>()->Run();
             QTimer::singleShot(200, [] { fw::Quit(); });
         });

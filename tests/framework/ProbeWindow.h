@@ -1,6 +1,8 @@
 // A small window for the framework's tests: a canvas, a button and a label.
 #pragma once
 
+#include <functional>
+
 #include "framework/Gate.h"
 #include "framework/Window.h"
 
@@ -10,7 +12,8 @@ public:
     static constexpr std::uint32_t kBack = 0x102030;
 
     int opens = 0, closes = 0, actions = 0, enableMenuItems = 0;
-    bool throwInAction = false;
+    bool throwInAction = false, closeInAction = false;
+    std::function<void()> onClose;  // run by the Close handler
     fw::Ref<fw::RectControl> lastSender;
     // Destructors run so far, and those that ran without the gate.
     static inline int destroyed = 0, destroyedOffGate = 0;
@@ -36,10 +39,14 @@ public:
     void Go_Action() {
         ++actions;
         lastSender = Sender();
+        if (closeInAction) Close();
         if (throwInAction) throw fw::NilObjectException();
     }
     void Event_Open() override { ++opens; }
-    void Event_Close() override { ++closes; }
+    void Event_Close() override {
+        ++closes;
+        if (onClose) onClose();
+    }
     void Event_EnableMenuItems() override { ++enableMenuItems; }
 
     static fw::Ref<ProbeWindow> Make() {

@@ -23,13 +23,16 @@ TEST(Process, AnExceptionInStartUpIsReportedOnceAndExitsOne) {
     EXPECT_EQ(o.err.count('\n'), 1);
 }
 
-// The look-ups' kept answers rest on this rule: names change only on the gate.
-TEST(Process, ChangingNamesOffTheGateEndsTheProcessSayingWhere) {
+// The look-ups' kept answers rest on this rule: names change only on the gate. And the
+// gate itself is only let go by its holder, once for each hold.
+TEST(Process, BreakingARuleOfTheGateEndsTheProcessSayingWhere) {
     const struct {
         const char* mode;
         const char* where;
     } cases[] = {{"names-off-gate", "NameMap::Set called off the gate"},
-                 {"control-off-gate", "Window::AddControl called off the gate"}};
+                 {"control-off-gate", "Window::AddControl called off the gate"},
+                 {"release-off-gate", "Gate::Release called off the gate"},
+                 {"thread-keeps-gate", "Keeper.Run ended holding the gate"}};
     for (const auto& c : cases) {
         const Outcome o = RunProbe(c.mode);
         EXPECT_EQ(o.status, -1) << c.mode;

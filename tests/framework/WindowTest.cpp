@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QEventLoop>
 #include <QImage>
+#include <QMetaObject>
+#include <QTimer>
 #include <QPaintEvent>
 
 #include <chrono>
@@ -50,17 +54,85 @@ TEST_F(WindowTest, RecordHoldsTheOpenWindowUntilItCloses) {
 }
 
 // The last reference to a window may go in its own close event, as when nothing but the
-// record of open windows holds it: its destructor runs on the gate all the same.
-TEST_F(WindowTest, AWindowClosedByItsCloseBoxIsDestroyedOnTheGate) {
-    auto w = OnGate([] { return ProbeWindow::Make(); });
-    std::weak_ptr<ProbeWindow> weak = w;
-    QWidget* top = w->TopWidget();
-    OnGate([&] { w.reset(); });
-    const int destroyed = ProbeWindow::destroyed, offGate = ProbeWindow::destroyedOffGate;
-    top->close();
-    EXPECT_TRUE(weak.expired());
-    EXPECT_EQ(ProbeWindow::destroyed, destroyed + 1);
-    EXPECT_EQ(ProbeWindow::destroyedOffGate, offGate);
+// record of open windows holds it, or in the handler of its own button that closes it:
+// its destructor runs on the gate all the same.
+TEST_F(WindowTest, AWindowClosedByItsCloseBoxOrItsOwnButtonIsDestroyedOnTheGate) {
+    for (const bool byButton : {false, true}) {
+        SCOPED_TRACE(byButton ? "its button" : "its close box");
+        auto w = OnGate([] { return ProbeWindow::Make(); });
+        std::weak_ptr<ProbeWindow> weak = w;
+        QWidget* top = w->TopWidget();
+        auto* go = static_cast<QAbstractButton*>(fw::NonNil(w->Control("Go")).Widget());
+        w->closeInAction = true;
+        OnGate([&] { w.reset(); });
+        const int destroyed = ProbeWindow::destroyed, offGate = ProbeWindow::destroyedOffGate;
+        byButton ? go->click() : (void)top->close();
+        EXPECT_TRUE(weak.expired());
+        EXPECT_EQ(ProbeWindow::destroyed, destroyed + 1);
+        EXPECT_EQ(ProbeWindow::destroyedOffGate, offGate);
+    }
+}
+
+// Looks at a window as soon as the thread gets the gate.
+class WindowWatch : public fw::Thread {
+public:
+    std::weak_ptr<ProbeWindow> window;
+    bool sawOpen = true;
+    int closes = -1;
+    void Event_Run() override {
+        auto w = window.lock();
+        sawOpen = w && w->IsOpen();
+        closes = w ? w->closes : -1;
+    }
+};
+
+// A thread that queues for the gate while the Close handler runs gets it only once the
+// window has left the record.
+TEST_F(WindowTest, AClosingWindowHasLeftTheRecordWhenTheNextHolderComes) {
+    fw::RegisterClass<WindowWatch>("WindowWatch", "Thread");
+    auto w = Make();
+    auto watch = fw::New<WindowWatch>();
+    watch->window = w;
+    w->onClose = [&] { watch->Run(); };
+    w->TopWidget()->close();
+    ASSERT_TRUE(WaitFor([&] { return !watch->IsRunning(); }));
+    EXPECT_EQ(watch->closes, 1);
+    EXPECT_FALSE(watch->sawOpen);
+}
+
+// Lends the gate for one call, from a thread that holds it.
+class Lender : public fw::Thread {
+public:
+    std::function<void()> call;
+    void Event_Run() override { fw::detail::RunOnUi(call); }
+};
+
+// While the user-interface thread runs a call for a holder of the gate, an event loop
+// nested in the call runs no handler and no posted call: a click's handler is refused
+// (and said so), a call posted from another thread waits for the call's end.
+TEST_F(WindowTest, NothingElseRunsInACallLentTheGate) {
+    fw::RegisterClass<Lender>("Lender", "Thread");
+    auto w = Make();
+    auto* go = static_cast<QAbstractButton*>(fw::NonNil(w->Control("Go")).Widget());
+    int posted = 0, postedInCall = -1, actionsInCall = -1;
+    auto lender = fw::New<Lender>();
+    lender->call = [&] {
+        QMetaObject::invokeMethod(go, [go] { go->click(); }, Qt::QueuedConnection);
+        std::thread([&] { fw::detail::PostToUi([&] { ++posted; }); }).join();
+        QEventLoop nested;
+        QTimer::singleShot(50, &nested, &QEventLoop::quit);
+        nested.exec();
+        actionsInCall = w->actions;
+        postedInCall = posted;
+    };
+    StderrCapture err;
+    OnGate([&] { lender->Run(); });
+    ASSERT_TRUE(WaitFor([&] { return !lender->IsRunning() && posted == 1; }));
+    err.Restore();
+    EXPECT_EQ(actionsInCall, 0);
+    EXPECT_EQ(postedInCall, 0);
+    EXPECT_EQ(w->actions, 0);
+    EXPECT_NE(err.Text().find("ProbeWindow.ProbeWindow.Go.Action not run"), std::string::npos) << err.Text();
 }
 
 TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
