@@ -45,8 +45,9 @@ private:
 // Lives on the user-interface thread and runs the calls posted to it.
 class Receiver : public QObject {
 public:
+    // The event system's notify has ordered the posts before this read already: every
+    // event reaches here through it, on this thread.
     bool event(QEvent* e) override {
-        detail::OrderAfterPosts();
         if (e->type() != CallEvent::Kind()) return QObject::event(e);
         static_cast<CallEvent*>(e)->Run();
         return true;
