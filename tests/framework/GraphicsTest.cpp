@@ -60,11 +60,15 @@ TEST(Graphics, APixelIsDrawnUpToTheCanvasEdgesAndNotPastThem) {
         int x, y;
         bool inside;
     };
+    // The rows just above, on, and just below the top and bottom edges, every column
+    // from one left of the canvas to one right of it; then the same four columns at the
+    // left and right edges for the rows between.
     std::vector<Case> cases;
+    const auto add = [&](int x, int y) { cases.push_back({x, y, x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH}); };
     for (int x = -1; x <= kCanvasW; ++x)
-        for (int y : {-1, 0, kCanvasH - 1, kCanvasH}) cases.push_back({x, y, x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH});
-    for (int y = 0; y < kCanvasH; ++y)
-        for (int x : {-1, 0, kCanvasW - 1, kCanvasW}) cases.push_back({x, y, x >= 0 && x < kCanvasW});
+        for (int y : {-1, 0, kCanvasH - 1, kCanvasH}) add(x, y);
+    for (int y = 1; y < kCanvasH - 1; ++y)
+        for (int x : {-1, 0, kCanvasW - 1, kCanvasW}) add(x, y);
     constexpr std::uint32_t kInk = 0x123456;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "pixel " << c.x << "," << c.y);
