@@ -1,6 +1,7 @@
 #include "engine/BackGroundDrawing.h"
 
 #include <cmath>
+#include <limits>
 
 #include "engine/RunDisplay.h"
 #include "engine/Step.h"
@@ -29,12 +30,14 @@ std::string YearsText() { return fw::Str(fw::IntegerToDouble(V::ct) / 10); }
 void ShowYears() { NonNil(NonNil(Window1()).Find<fw::StaticText>("StaticText8")).SetText(YearsText()); }
 
 // The clocks of a new run. The drawing counter tt carries over from the last run,
-// except where a time step of "1e999" or "-1e999" left it infinite or not a number:
-// it would never pass a frame test again, and no later run would draw.
+// except where a time step of "-1e999" left it minus infinity, or "1e999" then
+// "-1e999" left it not a number: it would never pass a frame test again, and no later
+// run would draw. A tt of plus infinity (after "1e999") carries over: the first step
+// passes the frame test, sets tt to 0 and draws.
 void StartClocks() {
     V::t = 0;
     V::tcalc = 0;
-    if (!std::isfinite(V::tt)) V::tt = 0;
+    if (std::isnan(V::tt) || V::tt == -std::numeric_limits<double>::infinity()) V::tt = 0;
 }
 
 // The time, and on every display step the elapsed orbit years in tenths.

@@ -53,8 +53,9 @@ std::vector<std::function<void()>> gHeldBack;
 // Lives on the user-interface thread and runs the calls posted to it.
 class Receiver : public QObject {
 public:
+    // The event system's notify has ordered the posts before this read already: every
+    // event reaches here through it, on this thread.
     bool event(QEvent* e) override {
-        detail::OrderAfterPosts();
         if (e->type() != CallEvent::Kind()) return QObject::event(e);
         auto* call = static_cast<CallEvent*>(e);
         if (Gate::Borrowed())

@@ -9,17 +9,13 @@
 namespace fw {
 namespace {
 
-struct ClassRecord {
-    std::string fullName;
-    std::string base;
-};
-
 std::mutex& RegistryMutex() {
     static std::mutex m;
     return m;
 }
-std::map<std::type_index, ClassRecord>& Registry() {
-    static std::map<std::type_index, ClassRecord> r;
+// Each registered class's full name.
+std::map<std::type_index, std::string>& Registry() {
+    static std::map<std::type_index, std::string> r;
     return r;
 }
 
@@ -33,9 +29,9 @@ std::string Demangle(const char* name) {
 
 }  // namespace
 
-void RegisterClass(const std::type_info& type, const std::string& fullName, const std::string& baseName) {
+void RegisterClass(const std::type_info& type, const std::string& fullName, const std::string& /*baseName*/) {
     std::lock_guard lock(RegistryMutex());
-    Registry()[std::type_index(type)] = ClassRecord{fullName, baseName};
+    Registry()[std::type_index(type)] = fullName;
 }
 
 bool IsRegistered(const std::type_info& type) {
@@ -46,7 +42,7 @@ bool IsRegistered(const std::type_info& type) {
 std::string RegisteredName(const std::type_info& type) {
     std::lock_guard lock(RegistryMutex());
     auto it = Registry().find(std::type_index(type));
-    return it == Registry().end() ? std::string() : it->second.fullName;
+    return it == Registry().end() ? std::string() : it->second;
 }
 
 std::string Object::FullClassName() const {

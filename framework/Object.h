@@ -34,6 +34,8 @@ public:
 };
 
 // Class registration: each class's full name and base class, before any object exists.
+// Only the full name is kept: the class tree that Cast walks is C++'s own, and nothing
+// asks for a base by name, so a second copy of the tree could only drift from it.
 void RegisterClass(const std::type_info& type, const std::string& fullName, const std::string& baseName);
 bool IsRegistered(const std::type_info& type);
 // The registered full name of a class, or "" when it is not registered.

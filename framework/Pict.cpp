@@ -75,7 +75,7 @@ bool IsAcceptableSize(const Rect& r) {
 
 // ---- Skipping opcodes ---------------------------------------------------------------
 
-enum class Skip {
+enum class SkipRule {
     kFixed,         // `bytes` bytes
     kWordLength,    // a u16 length, then that many bytes
     kLongLength,    // a u32 length, then that many bytes
@@ -88,39 +88,39 @@ enum class Skip {
 
 struct OpcodeRange {
     std::uint16_t first, last;
-    Skip kind;
+    SkipRule rule;
     std::uint8_t bytes;
 };
 
 // Every opcode except the raster ones and the end, by the length of its data.
 constexpr OpcodeRange kSkipTable[] = {
-    {0x0000, 0x0000, Skip::kFixed, 0},       {0x0001, 0x0001, Skip::kSelfCounted, 0},
-    {0x0002, 0x0002, Skip::kFixed, 8},       {0x0003, 0x0003, Skip::kFixed, 2},
-    {0x0004, 0x0004, Skip::kFixed, 1},       {0x0005, 0x0005, Skip::kFixed, 2},
-    {0x0006, 0x0007, Skip::kFixed, 4},       {0x0008, 0x0008, Skip::kFixed, 2},
-    {0x0009, 0x000A, Skip::kFixed, 8},       {0x000B, 0x000C, Skip::kFixed, 4},
-    {0x000D, 0x000D, Skip::kFixed, 2},       {0x000E, 0x000F, Skip::kFixed, 4},
-    {0x0010, 0x0010, Skip::kFixed, 8},       {0x0011, 0x0011, Skip::kFixed, 2},
-    {0x0012, 0x0014, Skip::kRefuse, 0},      {0x0015, 0x0016, Skip::kFixed, 2},
-    {0x0017, 0x0019, Skip::kFixed, 0},       {0x001A, 0x001B, Skip::kFixed, 6},
-    {0x001C, 0x001C, Skip::kFixed, 0},       {0x001D, 0x001D, Skip::kFixed, 6},
-    {0x001E, 0x001E, Skip::kFixed, 0},       {0x001F, 0x001F, Skip::kFixed, 6},
-    {0x0020, 0x0020, Skip::kFixed, 8},       {0x0021, 0x0021, Skip::kFixed, 4},
-    {0x0022, 0x0022, Skip::kFixed, 6},       {0x0023, 0x0023, Skip::kFixed, 2},
-    {0x0024, 0x0027, Skip::kWordLength, 0},  {0x0028, 0x0028, Skip::kText, 4},
-    {0x0029, 0x002A, Skip::kText, 1},        {0x002B, 0x002B, Skip::kText, 2},
-    {0x002C, 0x002F, Skip::kWordLength, 0},  {0x0030, 0x0037, Skip::kFixed, 8},
-    {0x0038, 0x003F, Skip::kFixed, 0},       {0x0040, 0x0047, Skip::kFixed, 8},
-    {0x0048, 0x004F, Skip::kFixed, 0},       {0x0050, 0x0057, Skip::kFixed, 8},
-    {0x0058, 0x005F, Skip::kFixed, 0},       {0x0060, 0x0067, Skip::kFixed, 12},
-    {0x0068, 0x006F, Skip::kFixed, 4},       {0x0070, 0x0077, Skip::kSelfCounted, 0},
-    {0x0078, 0x007F, Skip::kFixed, 0},       {0x0080, 0x0087, Skip::kSelfCounted, 0},
-    {0x0088, 0x008F, Skip::kFixed, 0},       {0x0092, 0x0097, Skip::kWordLength, 0},
-    {0x009C, 0x009F, Skip::kWordLength, 0},  {0x00A0, 0x00A0, Skip::kFixed, 2},
-    {0x00A1, 0x00A1, Skip::kLongComment, 0}, {0x00A2, 0x00AF, Skip::kWordLength, 0},
-    {0x00B0, 0x00CF, Skip::kFixed, 0},       {0x00D0, 0x00FE, Skip::kLongLength, 0},
-    {0x0100, 0x7FFF, Skip::kHighByte, 0},    {0x8000, 0x80FF, Skip::kFixed, 0},
-    {0x8100, 0xFFFF, Skip::kLongLength, 0},
+    {0x0000, 0x0000, SkipRule::kFixed, 0},       {0x0001, 0x0001, SkipRule::kSelfCounted, 0},
+    {0x0002, 0x0002, SkipRule::kFixed, 8},       {0x0003, 0x0003, SkipRule::kFixed, 2},
+    {0x0004, 0x0004, SkipRule::kFixed, 1},       {0x0005, 0x0005, SkipRule::kFixed, 2},
+    {0x0006, 0x0007, SkipRule::kFixed, 4},       {0x0008, 0x0008, SkipRule::kFixed, 2},
+    {0x0009, 0x000A, SkipRule::kFixed, 8},       {0x000B, 0x000C, SkipRule::kFixed, 4},
+    {0x000D, 0x000D, SkipRule::kFixed, 2},       {0x000E, 0x000F, SkipRule::kFixed, 4},
+    {0x0010, 0x0010, SkipRule::kFixed, 8},       {0x0011, 0x0011, SkipRule::kFixed, 2},
+    {0x0012, 0x0014, SkipRule::kRefuse, 0},      {0x0015, 0x0016, SkipRule::kFixed, 2},
+    {0x0017, 0x0019, SkipRule::kFixed, 0},       {0x001A, 0x001B, SkipRule::kFixed, 6},
+    {0x001C, 0x001C, SkipRule::kFixed, 0},       {0x001D, 0x001D, SkipRule::kFixed, 6},
+    {0x001E, 0x001E, SkipRule::kFixed, 0},       {0x001F, 0x001F, SkipRule::kFixed, 6},
+    {0x0020, 0x0020, SkipRule::kFixed, 8},       {0x0021, 0x0021, SkipRule::kFixed, 4},
+    {0x0022, 0x0022, SkipRule::kFixed, 6},       {0x0023, 0x0023, SkipRule::kFixed, 2},
+    {0x0024, 0x0027, SkipRule::kWordLength, 0},  {0x0028, 0x0028, SkipRule::kText, 4},
+    {0x0029, 0x002A, SkipRule::kText, 1},        {0x002B, 0x002B, SkipRule::kText, 2},
+    {0x002C, 0x002F, SkipRule::kWordLength, 0},  {0x0030, 0x0037, SkipRule::kFixed, 8},
+    {0x0038, 0x003F, SkipRule::kFixed, 0},       {0x0040, 0x0047, SkipRule::kFixed, 8},
+    {0x0048, 0x004F, SkipRule::kFixed, 0},       {0x0050, 0x0057, SkipRule::kFixed, 8},
+    {0x0058, 0x005F, SkipRule::kFixed, 0},       {0x0060, 0x0067, SkipRule::kFixed, 12},
+    {0x0068, 0x006F, SkipRule::kFixed, 4},       {0x0070, 0x0077, SkipRule::kSelfCounted, 0},
+    {0x0078, 0x007F, SkipRule::kFixed, 0},       {0x0080, 0x0087, SkipRule::kSelfCounted, 0},
+    {0x0088, 0x008F, SkipRule::kFixed, 0},       {0x0092, 0x0097, SkipRule::kWordLength, 0},
+    {0x009C, 0x009F, SkipRule::kWordLength, 0},  {0x00A0, 0x00A0, SkipRule::kFixed, 2},
+    {0x00A1, 0x00A1, SkipRule::kLongComment, 0}, {0x00A2, 0x00AF, SkipRule::kWordLength, 0},
+    {0x00B0, 0x00CF, SkipRule::kFixed, 0},       {0x00D0, 0x00FE, SkipRule::kLongLength, 0},
+    {0x0100, 0x7FFF, SkipRule::kHighByte, 0},    {0x8000, 0x80FF, SkipRule::kFixed, 0},
+    {0x8100, 0xFFFF, SkipRule::kLongLength, 0},
 };
 
 // Skips a region or polygon: a size that counts itself, at least the size word and
@@ -138,17 +138,17 @@ bool SkipOpcode(Cursor& c, std::uint16_t op) {
     const auto* range = std::find_if(std::begin(kSkipTable), std::end(kSkipTable),
                                      [op](const OpcodeRange& r) { return op >= r.first && op <= r.last; });
     if (range == std::end(kSkipTable)) return false;
-    switch (range->kind) {
-    case Skip::kFixed: c.Skip(range->bytes); break;
-    case Skip::kWordLength: c.Skip(c.U16()); break;
-    case Skip::kLongLength: c.Skip(c.U32()); break;
-    case Skip::kSelfCounted:
+    switch (range->rule) {
+    case SkipRule::kFixed: c.Skip(range->bytes); break;
+    case SkipRule::kWordLength: c.Skip(c.U16()); break;
+    case SkipRule::kLongLength: c.Skip(c.U32()); break;
+    case SkipRule::kSelfCounted:
         if (!SkipShape(c)) return false;
         break;
-    case Skip::kText: c.Skip(range->bytes); c.Skip(c.U8()); break;
-    case Skip::kLongComment: c.Skip(2); c.Skip(c.U16()); break;
-    case Skip::kHighByte: c.Skip(2u * (op >> 8)); break;
-    case Skip::kRefuse: return false;
+    case SkipRule::kText: c.Skip(range->bytes); c.Skip(c.U8()); break;
+    case SkipRule::kLongComment: c.Skip(2); c.Skip(c.U16()); break;
+    case SkipRule::kHighByte: c.Skip(2u * (op >> 8)); break;
+    case SkipRule::kRefuse: return false;
     }
     return !c.Failed();
 }
@@ -222,7 +222,7 @@ const std::uint8_t* ReadRow(Cursor& c, const RowFormat& f, std::vector<std::uint
 // The picture being drawn: the frame's pixels, white where nothing was drawn, made
 // at the first raster opcode, so that a frame alone costs nothing; and how many
 // pixels the raster opcodes may still expand.
-struct Canvas {
+struct Drawing {
     Rect frame;
     QImage image;
     std::int64_t budget = 0;
@@ -231,27 +231,27 @@ struct Canvas {
 // Takes a raster opcode's rows from the budget before any of them is read. Every row
 // of the bounds is expanded, whether or not it lands in the frame; a row costs its
 // pixels, or its unpacked bytes at 4 a pixel where padding makes those more.
-bool Charge(Canvas& canvas, const Rect& bounds, const RowFormat& format) {
+bool Charge(Drawing& drawing, const Rect& bounds, const RowFormat& format) {
     constexpr std::int64_t kBytesPerPixel = 4;
     const auto rowBytes = static_cast<std::int64_t>(format.length);
     const std::int64_t perRow =
         std::max<std::int64_t>(bounds.Width(), (rowBytes + kBytesPerPixel - 1) / kBytesPerPixel);
     const std::int64_t cost = perRow * bounds.Height();
-    if (cost > canvas.budget) return false;
-    canvas.budget -= cost;
+    if (cost > drawing.budget) return false;
+    drawing.budget -= cost;
     return true;
 }
 
 // Makes the frame's image, white, at the first raster opcode, and gives it an alpha
 // channel once a raster that has one is drawn.
-bool PrepareImage(Canvas& canvas, bool alpha) {
-    if (canvas.image.isNull()) {
-        canvas.image = QImage(canvas.frame.Width(), canvas.frame.Height(),
-                              alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        if (canvas.image.isNull()) return false;
-        canvas.image.fill(qRgb(255, 255, 255));
-    } else if (alpha && canvas.image.format() != QImage::Format_ARGB32) {
-        canvas.image.convertTo(QImage::Format_ARGB32);
+bool PrepareImage(Drawing& drawing, bool alpha) {
+    if (drawing.image.isNull()) {
+        drawing.image = QImage(drawing.frame.Width(), drawing.frame.Height(),
+                               alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        if (drawing.image.isNull()) return false;
+        drawing.image.fill(qRgb(255, 255, 255));
+    } else if (alpha && drawing.image.format() != QImage::Format_ARGB32) {
+        drawing.image.convertTo(QImage::Format_ARGB32);
     }
     return true;
 }
@@ -264,31 +264,31 @@ struct Placement {
 // Copies row y (bounds coordinates) of the source onto the frame. Pictures copy at
 // their own size; when the two rects differ, the overlap is copied unscaled, which
 // keeps the work in step with the picture's data.
-void CopyRow(Canvas& canvas, const Placement& p, int y, const QRgb* row) {
+void CopyRow(Drawing& drawing, const Placement& p, int y, const QRgb* row) {
     const int offsetY = y - p.src.top;
     const int dy = p.dst.top + offsetY;
     if (offsetY < 0 || offsetY >= std::min(p.src.Height(), p.dst.Height())) return;
-    if (dy < canvas.frame.top || dy >= canvas.frame.bottom) return;
-    const int first = std::max({0, p.bounds.left - p.src.left, canvas.frame.left - p.dst.left});
+    if (dy < drawing.frame.top || dy >= drawing.frame.bottom) return;
+    const int first = std::max({0, p.bounds.left - p.src.left, drawing.frame.left - p.dst.left});
     const int last = std::min({p.src.Width(), p.dst.Width(), p.bounds.right - p.src.left,
-                               canvas.frame.right - p.dst.left});
-    auto* line = reinterpret_cast<QRgb*>(canvas.image.scanLine(dy - canvas.frame.top));
+                               drawing.frame.right - p.dst.left});
+    auto* line = reinterpret_cast<QRgb*>(drawing.image.scanLine(dy - drawing.frame.top));
     for (int o = first; o < last; ++o)
-        line[p.dst.left + o - canvas.frame.left] = row[p.src.left + o - p.bounds.left];
+        line[p.dst.left + o - drawing.frame.left] = row[p.src.left + o - p.bounds.left];
 }
 
 // Reads every row of PixData, converts it with expand(bytes, pixels) and draws it.
 template <typename Expand>
-bool DrawRows(Cursor& c, const RowFormat& format, const Placement& p, bool alpha, Canvas& canvas,
+bool DrawRows(Cursor& c, const RowFormat& format, const Placement& p, bool alpha, Drawing& drawing,
               Expand expand) {
-    if (!Charge(canvas, p.bounds, format) || !PrepareImage(canvas, alpha)) return false;
+    if (!Charge(drawing, p.bounds, format) || !PrepareImage(drawing, alpha)) return false;
     std::vector<std::uint8_t> buffer;
     std::vector<QRgb> pixels(static_cast<std::size_t>(p.bounds.Width()));
     for (int y = p.bounds.top; y < p.bounds.bottom; ++y) {
         const std::uint8_t* bytes = ReadRow(c, format, buffer);
         if (!bytes) return false;
         expand(bytes, pixels.data());
-        CopyRow(canvas, p, y, pixels.data());
+        CopyRow(drawing, p, y, pixels.data());
     }
     return true;
 }
@@ -362,7 +362,7 @@ Palette ReadColorTable(Cursor& c) {
 }
 
 // BitsRect, BitsRgn, PackBitsRect and PackBitsRgn: a 1-bit BitMap or an indexed PixMap.
-bool DrawIndexed(Cursor& c, std::uint16_t op, Canvas& canvas) {
+bool DrawIndexed(Cursor& c, std::uint16_t op, Drawing& drawing) {
     const PixMap pm = ReadPixMap(c);
     Palette palette{};
     palette[0] = qRgb(255, 255, 255);
@@ -375,7 +375,7 @@ bool DrawIndexed(Cursor& c, std::uint16_t op, Canvas& canvas) {
     const bool packed = op >= 0x0098;
     const RowFormat format = packed ? PackedRows(pm.rowBytes, pm.rowBytes, 1) : UnpackedRows(pm.rowBytes);
     const int width = pm.bounds.Width();
-    return DrawRows(c, format, placement, false, canvas, [&](const std::uint8_t* row, QRgb* out) {
+    return DrawRows(c, format, placement, false, drawing, [&](const std::uint8_t* row, QRgb* out) {
         const int perByte = 8 / bits;
         const unsigned mask = (1u << bits) - 1;
         for (int x = 0; x < width; ++x) {
@@ -447,7 +447,7 @@ void ExpandDirect(DirectLayout layout, bool alpha, int width, const std::uint8_t
 }
 
 // DirectBitsRect and DirectBitsRgn: 16-bit or 32-bit pixels, no colour table.
-bool DrawDirect(Cursor& c, std::uint16_t op, Canvas& canvas) {
+bool DrawDirect(Cursor& c, std::uint16_t op, Drawing& drawing) {
     c.Skip(4);  // baseAddr
     const PixMap pm = ReadPixMap(c);
     const Placement placement = ReadPlacement(c, pm.bounds, op & 1);
@@ -456,7 +456,7 @@ bool DrawDirect(Cursor& c, std::uint16_t op, Canvas& canvas) {
         return false;
     const bool alpha = pm.pixelSize == 32 && pm.cmpCount == 4;
     const int width = pm.bounds.Width();
-    return DrawRows(c, DirectRowFormat(pm, layout), placement, alpha, canvas,
+    return DrawRows(c, DirectRowFormat(pm, layout), placement, alpha, drawing,
                     [&](const std::uint8_t* row, QRgb* out) { ExpandDirect(layout, alpha, width, row, out); });
 }
 
@@ -476,14 +476,14 @@ std::optional<std::size_t> PictureStart(const std::uint8_t* data, std::size_t si
     return std::nullopt;
 }
 
-bool DrawOpcode(Cursor& c, std::uint16_t op, Canvas& canvas) {
+bool DrawOpcode(Cursor& c, std::uint16_t op, Drawing& drawing) {
     switch (op) {
     case 0x0090:
     case 0x0091:
     case 0x0098:
-    case 0x0099: return DrawIndexed(c, op, canvas);
+    case 0x0099: return DrawIndexed(c, op, drawing);
     case 0x009A:
-    case 0x009B: return DrawDirect(c, op, canvas);
+    case 0x009B: return DrawDirect(c, op, drawing);
     default: return SkipOpcode(c, op);
     }
 }
@@ -496,17 +496,17 @@ std::optional<QImage> DecodePict(const std::uint8_t* data, std::size_t size) {
     if (!start) return std::nullopt;
     Cursor c(data + *start, size - *start);
     c.Skip(2);  // picSize: only its low 16 bits, not to be trusted
-    Canvas canvas{ReadRect(c), {}};
-    if (!IsAcceptableSize(canvas.frame)) return std::nullopt;
-    canvas.budget = std::int64_t{kMaxPictPaints} * canvas.frame.Width() * canvas.frame.Height();
+    Drawing drawing{ReadRect(c), {}};
+    if (!IsAcceptableSize(drawing.frame)) return std::nullopt;
+    drawing.budget = std::int64_t{kMaxPictPaints} * drawing.frame.Width() * drawing.frame.Height();
     for (;;) {
         c.AlignToWord();
         const std::uint16_t op = c.U16();
         if (c.Failed()) return std::nullopt;
         // A picture without raster data has nothing to show, not a white box.
         if (op == kEndOfPicture)
-            return canvas.image.isNull() ? std::nullopt : std::optional<QImage>(std::move(canvas.image));
-        if (!DrawOpcode(c, op, canvas) || c.Failed()) return std::nullopt;
+            return drawing.image.isNull() ? std::nullopt : std::optional<QImage>(std::move(drawing.image));
+        if (!DrawOpcode(c, op, drawing) || c.Failed()) return std::nullopt;
     }
 }
 

@@ -55,9 +55,6 @@ inline bool UserCancelled() {
 }
 
 namespace detail {
-// Called at every yield of a thread that holds the gate, before the hand-over: lets
-// tests and benchmarks count and stop steps.
-inline void SetYieldHook(void (*hook)()) { Gate::SetYieldHook(hook); }
 // The user asked to cancel: one request for every thread running now. Dropped while
 // none runs, so that a later thread does not see it.
 void SignalUserCancel();

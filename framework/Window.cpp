@@ -68,9 +68,10 @@ private:
     std::weak_ptr<Window> owner_;
 };
 
-class Body : public QWidget {
+// The window's content area, below its menu bar: it reports mouse presses to the window.
+class ContentArea : public QWidget {
 public:
-    Body(QWidget* parent, std::weak_ptr<Window> owner) : QWidget(parent), owner_(std::move(owner)) {}
+    ContentArea(QWidget* parent, std::weak_ptr<Window> owner) : QWidget(parent), owner_(std::move(owner)) {}
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
@@ -127,7 +128,7 @@ void Window::BuildOnUiThread() {
     OpenWindows().Add(name, self);
     widgets_ = std::make_unique<Widgets>();
     widgets_->top = new TopLevel(self);
-    widgets_->body = new fw::Body(widgets_->top, self);
+    widgets_->body = new ContentArea(widgets_->top, self);
     widgets_->body->setAutoFillBackground(true);
     try {
         Layout();

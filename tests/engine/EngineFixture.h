@@ -32,7 +32,7 @@ protected:
         });
     }
     void TearDown() override {
-        fw::detail::SetYieldHook(nullptr);
+        fw::Gate::SetYieldHook(nullptr);
         each_ = nullptr;
         window->Close();
         window = nullptr;
@@ -68,9 +68,9 @@ protected:
         step_ = 0;
         each_ = std::move(each);
         current_ = this;
-        fw::detail::SetYieldHook(&EngineTest::OnYield);
+        fw::Gate::SetYieldHook(&EngineTest::OnYield);
         if (steps > 0) engine_->StarDraw();
-        fw::detail::SetYieldHook(nullptr);
+        fw::Gate::SetYieldHook(nullptr);
     }
 
     fw::Ref<class Window1> window;

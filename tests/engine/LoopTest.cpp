@@ -1,4 +1,5 @@
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -189,29 +190,48 @@ TEST_F(LoopTest, ZeroAndNegativeTimeStepsShowTheYearsAndDrawAFrameAtEveryStep) {
     }
 }
 
-// An infinite time step leaves the drawing counter infinite, or not a number after
-// "1e999" then "-1e999"; it spoils that run's drawing only. The next run at 50 s
-// draws what the first run of a fresh program draws.
-TEST_F(LoopTest, ARunAfterAnInfiniteTimeStepDrawsAsInAFreshProgram) {
-    const std::vector<std::vector<const char*>> earlier = {{}, {"-1e999"}, {"1e999", "-1e999"}, {"1e999"}};
+// An infinite time step spoils the drawing of its own run only. After "1e999" the
+// drawing counter is +inf: the next run's first step passes the frame test, sets it to 0
+// and draws at step 1. After "-1e999" it is -inf, and after "1e999" then "-1e999" not a
+// number; neither passes a frame test again, so the next run starts it at 0 and draws
+// what the first run of a fresh program draws.
+TEST_F(LoopTest, ARunAfterAnInfiniteTimeStepDrawsAgain) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    struct Case {
+        std::vector<const char*> earlier;
+        bool fresh;  // else the counter is +inf at the start and the first frame is at step 1
+    } cases[] = {{{}, true}, {{"-1e999"}, true}, {{"1e999", "-1e999"}, true}, {{"1e999"}, false}};
+    constexpr long kSteps = 1000;
     for (bool animation : {false, true}) {
+        const long period = animation ? 101 : 51;  // steps from one frame to the next at dt 50
         std::vector<std::uint32_t> fresh;
-        for (const auto& bad : earlier) {
-            SCOPED_TRACE(testing::Message() << (animation ? "animation" : "paths") << " after " << bad.size()
-                                            << " bad runs");
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << (animation ? "animation" : "paths") << " after " << c.earlier.size()
+                                            << " bad runs" << (c.fresh ? "" : ", the last at 1e999"));
             testing_support::OnGate([] { V::tt = 0; });  // as at program start
             SetMode(animation);
-            for (const char* dt : bad) {
+            for (const char* dt : c.earlier) {
                 SetField("dtField", dt);
                 Run(false, 300);
             }
+            if (!c.fresh) {
+                EXPECT_EQ(testing_support::OnGate([] { return V::tt; }), kInf);
+            }
             SetField("dtField", "50");
             window->Refresh(true);
-            Run(false, 1000);
-            if (bad.empty()) {
+            std::vector<long> frames, want;
+            int drawnAtFirstFrame = 0;
+            Run(false, kSteps, [&](long step) {
+                if (V::tt != 0) return;
+                if (frames.empty()) drawnAtFirstFrame = DrawnPixels();
+                frames.push_back(step);
+            });
+            for (long s = c.fresh ? period : 1; s <= kSteps; s += period) want.push_back(s);
+            EXPECT_EQ(frames, want);
+            EXPECT_GT(drawnAtFirstFrame, 0);
+            if (c.earlier.empty()) {
                 fresh = CanvasPixels();
-                EXPECT_GT(DrawnPixels(), 0);
-            } else {
+            } else if (c.fresh) {
                 const std::vector<std::uint32_t> now = CanvasPixels();
                 long differ = 0;
                 for (std::size_t i = 0; i < now.size(); ++i) differ += now[i] != fresh[i];

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 #include "framework/CanvasStore.h"
 #include "framework/Graphics.h"
@@ -35,6 +36,54 @@ fw::Graphics ErasedCanvas() {
     store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
     store->Erase();
     return fw::Graphics(store);
+}
+
+// A canvas whose image lies in a buffer of its own with one guard row above and one
+// below, so that a pixel written just outside the canvas is seen without a sanitizer:
+// rows follow each other with no padding, as on a real canvas, so a pixel one right of
+// a row's end is column 0 of the next row, and one left of it the last of the row before.
+struct GuardedCanvas {
+    std::vector<std::uint32_t> buffer = std::vector<std::uint32_t>((kCanvasH + 2) * kCanvasW, 0xFF000000u | kBack);
+    std::shared_ptr<fw::detail::CanvasStore> store = std::make_shared<fw::detail::CanvasStore>();
+    GuardedCanvas() {
+        store->eraseColor = kBack;
+        store->SetImage(QImage(reinterpret_cast<uchar*>(buffer.data() + kCanvasW), kCanvasW, kCanvasH,
+                               kCanvasW * 4, QImage::Format_RGB32));
+    }
+};
+
+// A pixel on the canvas's border is drawn, and only it; one just outside any of its
+// four edges, corners included, changes nothing anywhere in the buffer, and reads as
+// black.
+TEST(Graphics, APixelIsDrawnUpToTheCanvasEdgesAndNotPastThem) {
+    struct Case {
+        int x, y;
+        bool inside;
+    };
+    // The rows just above, on, and just below the top and bottom edges, every column
+    // from one left of the canvas to one right of it; then the same four columns at the
+    // left and right edges for the rows between.
+    std::vector<Case> cases;
+    const auto add = [&](int x, int y) { cases.push_back({x, y, x >= 0 && x < kCanvasW && y >= 0 && y < kCanvasH}); };
+    for (int x = -1; x <= kCanvasW; ++x)
+        for (int y : {-1, 0, kCanvasH - 1, kCanvasH}) add(x, y);
+    for (int y = 1; y < kCanvasH - 1; ++y)
+        for (int x : {-1, 0, kCanvasW - 1, kCanvasW}) add(x, y);
+    constexpr std::uint32_t kInk = 0x123456;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "pixel " << c.x << "," << c.y);
+        GuardedCanvas canvas;
+        ASSERT_EQ(canvas.store->pixels, canvas.buffer.data() + kCanvasW);  // the image is the buffer's, uncopied
+        fw::Graphics g(canvas.store);
+        g.Pixel(c.x, c.y, fw::Color{kInk});
+        std::vector<std::uint32_t> want((kCanvasH + 2) * kCanvasW, 0xFF000000u | kBack);
+        if (c.inside) want[(c.y + 1) * kCanvasW + c.x] = 0xFF000000u | kInk;
+        for (std::size_t i = 0; i < want.size(); ++i)
+            ASSERT_EQ(canvas.buffer[i], want[i]) << "buffer row " << static_cast<int>(i) / kCanvasW - 1 << " column "
+                                                 << static_cast<int>(i) % kCanvasW << " (row -1 and "
+                                                 << kCanvasH << " are the guards)";
+        EXPECT_EQ(g.Pixel(c.x, c.y).rgb, c.inside ? kInk : 0u);
+    }
 }
 
 // Every pixel of the canvas after the picture's part from (sourceX, sourceY) on is
