@@ -5,11 +5,12 @@ namespace fw::detail {
 
 // Zeroes the upper halves of the 256- and 512-bit vector registers, where the CPU has
 // them. Some of the libraries below the framework run AVX code of their own that
-// returns without doing so; a thread whose upper halves stay dirty runs the legacy SSE
-// scalar arithmetic of the engine's step markedly slower, for as long as the thread
-// lives (nothing on its way clears them again: the C library's AVX-512 string routines
-// work in registers that do not count). Safe at any call, since no caller keeps a value
-// there across a call; does nothing on a CPU without AVX or a build for another one.
+// returns without doing so; while they stay dirty, the legacy SSE scalar arithmetic of
+// the engine's step runs about a third longer on that thread, and nothing on its way
+// clears them again (on a CPU with AVX-512 the C library's string routines work in
+// registers that need no clearing, and so never clear them). Safe at any call, since no
+// caller keeps a value there across a call; nothing on a CPU without AVX, or in a build
+// for another kind of CPU.
 void ClearUpperVectorState();
 
 // Clears them as the scope is left, whichever way: for calls into such libraries with
