@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Pict.h"
+#include "VectorState.h"
 
 namespace fw {
 namespace {
@@ -56,6 +57,10 @@ Ref<FolderItem> FolderItem::Child(const std::string& name) const {
 }
 
 Ref<Picture> FolderItem::OpenAsPicture() const {
+    // Decoding fills the image through Qt's AVX2 routine, which returns with the vector
+    // registers' upper halves dirty: cleared on the way back, or the calling thread
+    // (an engine, at its first frame) steps a quarter slower from then on.
+    const detail::ClearUpperVectorStateOnExit clean;
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path_, ec)) return nullptr;
     const std::uintmax_t size = std::filesystem::file_size(path_, ec);
