@@ -45,7 +45,7 @@ std::uint64_t UpperStateInUse() {
 }
 
 // Runs a body as a thread of the program, as the engine runs.
-class Body : public fw::Thread {
+class ProgramThread : public fw::Thread {
 public:
     std::function<void()> body;
     void Event_Run() override { body(); }
@@ -54,7 +54,7 @@ public:
 class VectorStateTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        fw::RegisterClass<Body>("VectorStateBody", "Thread");
+        fw::RegisterClass<ProgramThread>("VectorStateThread", "Thread");
     }
     void SetUp() override {
         if (!CanSeeUpperState()) GTEST_SKIP() << "this CPU does not report which register state is in use";
@@ -62,7 +62,7 @@ protected:
     // The upper state after `run` on a program thread whose state was clean before it.
     static std::uint64_t After(const std::function<void()>& run) {
         std::uint64_t before = ~0ull, after = ~0ull;
-        auto t = fw::New<Body>();
+        auto t = fw::New<ProgramThread>();
         t->body = [&] {
             fw::detail::ClearUpperVectorState();
             before = UpperStateInUse();
