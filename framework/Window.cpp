@@ -158,11 +158,25 @@ void Window::ApplySettingsOnUi(const WindowSettings& s) {
     if (s.CloseButton) flags |= Qt::WindowCloseButtonHint;
     if (s.MinimizeButton) flags |= Qt::WindowMinimizeButtonHint;
     if (s.MaximizeButton) flags |= Qt::WindowMaximizeButtonHint;
-    top->setWindowFlags(flags);
+    // Qt hides a shown window whose flags are set: set them only when they change,
+    // and show the window again, or it would stay open with nobody seeing it.
+    if (top->windowFlags() != flags) {
+        const bool shown = top->isVisible();
+        top->setWindowFlags(flags);
+        if (shown) top->show();
+    }
     QPalette pal = widgets_->body->palette();
     const QColor back = s.HasBackColor ? QColor(QRgb(s.BackColor.rgb)) : pal.color(QPalette::Base);
     pal.setColor(QPalette::Window, back);
     widgets_->body->setPalette(pal);
+    PlaceMenuBar();
+    if (s.FullScreen) top->setWindowState(Qt::WindowFullScreen);
+}
+
+// The bar at the top, the body below it, and the window's size around both.
+void Window::PlaceMenuBar() {
+    const WindowSettings& s = settings_;
+    QWidget* top = widgets_->top;
     QWidget* bar = widgets_->menus ? widgets_->menus->Widget() : nullptr;
     const int barHeight = bar && s.MenuBarVisible ? bar->sizeHint().height() : 0;
     if (bar) {
@@ -177,7 +191,6 @@ void Window::ApplySettingsOnUi(const WindowSettings& s) {
         top->setMaximumSize(s.MaxWidth, s.MaxHeight + barHeight);
         top->resize(s.Width, s.Height + barHeight);
     }
-    if (s.FullScreen) top->setWindowState(Qt::WindowFullScreen);
 }
 
 void Window::SetMenuBar(const Ref<fw::MenuBar>& bar) {
@@ -199,7 +212,7 @@ void Window::BuildMenus() {
         [weak](const Ref<MenuItem>& item) {
             WindowEvents::For(weak, [&](Window& w) { w.ChooseMenuItem(item); });
         });
-    ApplySettingsOnUi(settings_);
+    PlaceMenuBar();
 }
 
 void Window::UpdateMenus() {

@@ -109,6 +109,7 @@ private:
     void HandleMouseDown(int x, int y);
     void BuildMenus();
     void ApplySettingsOnUi(const WindowSettings& settings);
+    void PlaceMenuBar();
     void RunAction(const Ref<RectControl>& control, const std::function<void()>& action);
 
     WindowSettings settings_;

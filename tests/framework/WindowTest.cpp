@@ -63,6 +63,40 @@ TEST_F(WindowTest, AWindowClosedByItsCloseBoxIsDestroyedOnTheGate) {
     EXPECT_EQ(ProbeWindow::destroyedOffGate, offGate);
 }
 
+// Changing a shown window's buttons or bar leaves it shown, each setting applied and
+// the bar above the content area.
+TEST_F(WindowTest, AShownWindowStaysShownWhateverIsChanged) {
+    const struct {
+        const char* what;
+        std::function<void(ProbeWindow&, fw::WindowSettings&)> change;
+    } cases[] = {
+        {"close button", [](ProbeWindow& w, fw::WindowSettings& s) {
+             s.CloseButton = false;
+             w.ApplySettings(s);
+         }},
+        {"menu bar", [](ProbeWindow& w, fw::WindowSettings&) {
+             auto bar = std::make_shared<fw::MenuBar>();
+             auto file = std::make_shared<fw::MenuItem>();
+             file->SetText("File");
+             bar->Append(file);
+             w.SetMenuBar(bar);
+         }},
+    };
+    for (const auto& c : cases) {
+        auto w = Make();
+        ASSERT_TRUE(w->TopWidget()->isVisible()) << c.what;
+        fw::WindowSettings s = w->Settings();
+        c.change(*w, s);
+        QWidget* top = w->TopWidget();
+        EXPECT_TRUE(top->isVisible()) << c.what;
+        EXPECT_EQ(top->windowFlags().testFlag(Qt::WindowCloseButtonHint), s.CloseButton) << c.what;
+        const int barHeight = w->Body()->y();
+        EXPECT_EQ(barHeight > 0, w->MenuBar() != nullptr) << c.what;
+        EXPECT_EQ(w->Body()->size(), QSize(s.Width, s.Height)) << c.what;
+        EXPECT_EQ(top->size(), QSize(s.Width, s.Height + barHeight)) << c.what;
+    }
+}
+
 TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
     auto w = Make();
     EXPECT_NE(w->Find<fw::Canvas>("Canvas1"), nullptr);
