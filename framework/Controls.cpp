@@ -23,6 +23,7 @@ namespace {
 QString ToQt(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr int kDefaultTextPixels = 12;
+constexpr int kNoTextLimit = 32767;  // a line edit's own limit when none is set
 
 // Shows the canvas's image; repainted once a frame while something is drawn on it.
 class CanvasWidget : public QWidget {
@@ -234,7 +235,8 @@ TextField::TextField(const Ref<Window>& window) : RectControl(window), mirror_(s
 QWidget* TextField::CreateWidget(QWidget* parent) {
     auto* e = new QLineEdit(parent);
     std::shared_ptr<Mirror> mirror = mirror_;
-    // The user's edits are mirrored so that any thread can read the text.
+    // Every change of the widget's text is mirrored, the user's edits and the settings'
+    // text as the limit leaves it, so that any thread can read what the field shows.
     QObject::connect(e, &QLineEdit::textChanged, e, [mirror](const QString& t) {
         std::lock_guard lock(mirror->mutex);
         mirror->text = t.toStdString();
@@ -247,15 +249,13 @@ void TextField::ApplyOwn(const ControlSettings& s) {
     e->setFrame(s.Border);
     e->setEchoMode(s.Password ? QLineEdit::Password : QLineEdit::Normal);
     e->setReadOnly(s.ReadOnly);
-    if (s.LimitText > 0) e->setMaxLength(s.LimitText);
+    e->setMaxLength(s.LimitText > 0 ? s.LimitText : kNoTextLimit);
     e->setAlignment(s.Alignment == 2 ? Qt::AlignHCenter : s.Alignment == 3 ? Qt::AlignRight : Qt::AlignLeft);
     QPalette pal = e->palette();
     pal.setColor(QPalette::Text, QColor(QRgb(s.TextColor.rgb)));
     pal.setColor(QPalette::Base, QColor(QRgb(s.BackColor.rgb)));
     e->setPalette(pal);
-    e->setText(ToQt(s.Text));
-    std::lock_guard lock(mirror_->mutex);
-    mirror_->text = s.Text;
+    e->setText(ToQt(s.Text));  // mirrored as the widget holds it, maybe cut at the limit
 }
 
 std::string TextField::Text() const {

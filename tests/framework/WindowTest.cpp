@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLineEdit>
 #include <QPaintEvent>
 
 #include <chrono>
@@ -105,6 +106,28 @@ TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
     EXPECT_THROW(fw::NonNil(w->Control("NoSuchControl")), fw::NilObjectException);
     EXPECT_EQ(w->Body()->size(), QSize(200, 120));
     EXPECT_EQ(w->TopWidget()->minimumSize(), w->TopWidget()->maximumSize());  // not resizable
+}
+
+// A text field's text is what its widget holds, cut at the limit of the settings
+// applied last; one field takes the rows in turn.
+TEST_F(WindowTest, ATextFieldGivesTheTextItShows) {
+    auto w = Make();
+    auto field = OnGate([&] {
+        auto f = w->New<fw::TextField>();
+        f->Constructor();
+        w->AddControl("Field", f);
+        return f;
+    });
+    const struct {
+        int limit;
+        const char* text;
+        const char* shown;
+    } cases[] = {{5, "123456", "12345"}, {0, "123456", "123456"}, {3, "ab", "ab"}, {3, "abcd", "abc"}};
+    for (const auto& c : cases) {
+        field->Apply({.Name = "Field", .Width = 60, .Height = 20, .Text = c.text, .LimitText = c.limit});
+        EXPECT_EQ(static_cast<QLineEdit*>(field->Widget())->text().toStdString(), c.shown) << c.limit << c.text;
+        EXPECT_EQ(field->Text(), c.shown) << c.limit << " " << c.text;
+    }
 }
 
 // Controls hold one value a name, windows of one class several; a look-up gives the
