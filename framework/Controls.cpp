@@ -14,6 +14,7 @@
 
 #include "CanvasStore.h"
 #include "Dispatch.h"
+#include "Gate.h"
 #include "LabelFit.h"
 #include "Window.h"
 
@@ -128,10 +129,13 @@ void RectControl::SetEnabled(bool enabled) {
         return;
     }
     std::weak_ptr<RectControl> weak = std::static_pointer_cast<RectControl>(shared_from_this());
-    // The value travels with the call: enabled_ belongs to the gate, the call runs off it.
-    detail::PostToUi([weak, enabled] {
+    // The widget takes the value that holds when the call runs, not this call's: a
+    // change made on the user-interface thread meanwhile is the later one. enabled_
+    // belongs to the gate, so the call reads it there, and lets the control go there.
+    detail::PostToUi([weak] {
+        Gate::Hold hold;
         if (auto c = weak.lock())
-            if (QWidget* w = c->Widget()) w->setEnabled(enabled);
+            if (QWidget* w = c->Widget()) w->setEnabled(c->enabled_);
     });
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ProbeWindow.h"
+#include "framework/Dispatch.h"
 #include "framework/Runtime.h"
 #include "framework/Thread.h"
 #include "tests/Support.h"
@@ -261,6 +262,30 @@ TEST_F(ThreadTest, EnabledSetFromAThreadReachesTheWidgetInOrder) {
     });
     EXPECT_TRUE(WaitFor([&] { return go->Widget()->isEnabled(); }));  // the last value, true
     EXPECT_TRUE(go->Enabled());
+    w->Close();
+}
+
+// A thread's change reaches the widget after one made on the user-interface thread
+// meanwhile: the widget shows the value that holds, the later one.
+TEST_F(ThreadTest, EnabledSetOnBothThreadsEndsAsTheLaterChange) {
+    auto w = OnGate([] { return ProbeWindow::Make(); });
+    auto go = w->Find<fw::PushButton>("Go");
+    const struct {
+        bool fromThread, thenHere;
+    } cases[] = {{false, true}, {true, false}};
+    for (const auto& c : cases) {
+        auto t = fw::New<Caller>();
+        t->body = [&] { go->SetEnabled(c.fromThread); };
+        t->Run();
+        // No event runs meanwhile: the thread's change waits in the queue.
+        while (t->IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        OnGate([&] { go->SetEnabled(c.thenHere); });
+        bool queueRun = false;
+        fw::detail::PostToUi([&] { queueRun = true; });
+        ASSERT_TRUE(WaitFor([&] { return queueRun; }));
+        EXPECT_EQ(go->Widget()->isEnabled(), c.thenHere) << c.fromThread;
+        EXPECT_EQ(OnGate([&] { return go->Enabled(); }), c.thenHere) << c.fromThread;
+    }
     w->Close();
 }
 
