@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <mutex>
+#include <stdexcept>
 
 #include "CanvasStore.h"
 #include "Dispatch.h"
@@ -50,6 +51,7 @@ private:
 
 struct RectControl::WidgetRef {
     QPointer<QWidget> widget;
+    bool built = false;  // on the user-interface thread, on the gate
 };
 
 RectControl::RectControl(const Ref<Window>& window) : window_(window), widget_(std::make_unique<WidgetRef>()) {}
@@ -65,7 +67,10 @@ void RectControl::Constructor() {
     if (!window) throw NilObjectException();
     detail::RunOnUi([&] {
         if (!window->Body()) throw NilObjectException();
+        // A second widget would orphan the first one, shown on the window for good.
+        if (widget_->built) throw std::logic_error("control built twice: " + FullClassName());
         widget_->widget = CreateWidget(window->Body());
+        widget_->built = true;
     });
 }
 

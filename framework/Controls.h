@@ -48,7 +48,8 @@ public:
     RectControl(const RectControl&) = delete;
     RectControl& operator=(const RectControl&) = delete;
 
-    // Makes the control's widget on its window (on the user-interface thread).
+    // Makes the control's widget on its window (on the user-interface thread), once:
+    // a second call throws std::logic_error.
     void Constructor();
     void Apply(const ControlSettings& settings);
     void SetTextSize(float pixels);  // one unit is one pixel

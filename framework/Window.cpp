@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "Dispatch.h"
 #include "Gate.h"
@@ -117,6 +118,10 @@ void Window::Constructor() {
 
 void Window::BuildOnUiThread() {
     detail::RequireUiThread("Window::Constructor");
+    // Built twice, a window would be in the record twice, and its first widgets shown
+    // with nothing to close them. Refused before anything changes, like a class that
+    // is not registered: the handler that tried is ended and reported, the program goes on.
+    if (widgets_) throw std::logic_error("window built twice: " + FullClassName());
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     const std::string name = FullClassName();
     OpenWindows().Add(name, self);

@@ -41,7 +41,8 @@ public:
 
     // Builds the window on the user-interface thread: raises Layout, CreateControls,
     // AddMenuHandlers and Open, and shows it when the settings make it visible. From
-    // here until it closes the window is in the record of open windows.
+    // here until it closes the window is in the record of open windows. A window is
+    // built once: a second call throws std::logic_error, closed or not.
     void Constructor();
     // Shows the window modeless and brings it to the front.
     void Show();

@@ -108,6 +108,32 @@ TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
     EXPECT_EQ(w->TopWidget()->minimumSize(), w->TopWidget()->maximumSize());  // not resizable
 }
 
+// A window or a control is built once: building it again is refused and changes
+// nothing, and the window still closes for good.
+TEST_F(WindowTest, BuildingAgainIsRefused) {
+    const struct {
+        const char* what;
+        std::function<void(ProbeWindow&)> build;
+    } cases[] = {
+        {"window", [](ProbeWindow& w) { w.Constructor(); }},
+        {"control", [](ProbeWindow& w) { fw::NonNil(w.Control("Go")).Constructor(); }},
+    };
+    for (const auto& c : cases) {
+        auto w = Make();
+        QWidget* top = w->TopWidget();
+        QWidget* go = w->Control("Go")->Widget();
+        const auto children = w->Body()->children();
+        EXPECT_THROW(OnGate([&] { c.build(*w); }), std::logic_error) << c.what;
+        EXPECT_EQ(w->TopWidget(), top) << c.what;
+        EXPECT_EQ(w->Control("Go")->Widget(), go) << c.what;
+        EXPECT_EQ(w->Body()->children(), children) << c.what;
+        EXPECT_EQ(w->opens, 1) << c.what;
+        top->close();
+        EXPECT_FALSE(w->IsOpen()) << c.what;
+        EXPECT_EQ(fw::OpenWindow(ProbeWindow::kName), nullptr) << c.what;
+    }
+}
+
 // A text field's text is what its widget holds, cut at the limit of the settings
 // applied last; one field takes the rows in turn.
 TEST_F(WindowTest, ATextFieldGivesTheTextItShows) {
