@@ -18,6 +18,9 @@ class Thread : public Object {
 public:
     Thread();
     ~Thread() override;
+    // One object, one thread: a copy would share the thread's life record.
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
     // Returns at once; the Run event (Event_Run) is then raised once on a new thread,
     // which ends when it returns. The object lives at least as long as its thread.
     // Once the threads are being joined at quit, it starts nothing.

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "ProbeWindow.h"
@@ -287,6 +288,19 @@ TEST_F(ThreadTest, EnabledSetOnBothThreadsEndsAsTheLaterChange) {
         EXPECT_EQ(OnGate([&] { return go->Enabled(); }), c.thenHere) << c.fromThread;
     }
     w->Close();
+}
+
+// Objects with a life of their own (a thread, widgets) are not copied.
+TEST(Objects, ThoseWithALifeOfTheirOwnCannotBeCopied) {
+    const struct {
+        const char* what;
+        bool copyable;
+    } cases[] = {
+        {"Thread", std::is_copy_constructible_v<fw::Thread> || std::is_copy_assignable_v<fw::Thread>},
+        {"Window", std::is_copy_constructible_v<fw::Window> || std::is_copy_assignable_v<fw::Window>},
+        {"RectControl", std::is_copy_constructible_v<fw::RectControl> || std::is_copy_assignable_v<fw::RectControl>},
+    };
+    for (const auto& c : cases) EXPECT_FALSE(c.copyable) << c.what;
 }
 
 TEST_F(ThreadTest, AButtonWhoseControlIsGoneRaisesNothing) {
