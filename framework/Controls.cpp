@@ -176,17 +176,17 @@ QWidget* Canvas::CreateWidget(QWidget* parent) {
 }
 
 void Canvas::ApplyOwn(const ControlSettings& s) {
-    auto window = Owner().lock();
-    const WindowSettings ws = window ? window->Settings() : WindowSettings{};
-    // An erased canvas shows the window's background.
-    const std::uint32_t erase = ws.HasBackColor ? ws.BackColor.rgb : 0xFFFFFFu;
-    store_->eraseColor = erase;
     store_->SetImage(QImage(std::max(s.Width, 1), std::max(s.Height, 1), QImage::Format_RGB32));
-    store_->Erase();
+    Erase();
     if (QWidget* w = Widget()) w->setFocusPolicy(s.AcceptFocus ? Qt::StrongFocus : Qt::NoFocus);
 }
 
-void Canvas::Erase() { store_->Erase(); }
+// The colour is read at each erasing: the window's settings may have changed since.
+// On the gate, which the window's settings belong to.
+void Canvas::Erase() {
+    auto window = Owner().lock();
+    store_->Erase((window ? window->Settings() : WindowSettings{}).ShownBackColor().rgb);
+}
 
 // PushButton
 

@@ -104,7 +104,7 @@ public:
     explicit Canvas(const Ref<Window>& window);
     // Never nil while the canvas exists; valid as long as the canvas.
     const Ref<fw::Graphics>& Graphics() const { return graphics_; }
-    // Wipes the drawing to the window's background colour.
+    // Wipes the drawing to the colour the window shows now (WindowSettings::ShownBackColor).
     void Erase();
 
 protected:

@@ -171,8 +171,7 @@ void Window::ApplySettingsOnUi(const WindowSettings& s) {
         if (shown) top->show();
     }
     QPalette pal = widgets_->body->palette();
-    const QColor back = s.HasBackColor ? QColor(QRgb(s.BackColor.rgb)) : pal.color(QPalette::Base);
-    pal.setColor(QPalette::Window, back);
+    pal.setColor(QPalette::Window, QColor(QRgb(s.ShownBackColor().rgb)));
     widgets_->body->setPalette(pal);
     PlaceMenuBar();
     if (s.FullScreen) top->setWindowState(Qt::WindowFullScreen);

@@ -26,10 +26,13 @@ struct WindowSettings {
     bool Resizeable = true;
     std::string Title;
     bool HasBackColor = false;
-    Color BackColor{0xFFFFFF};  // with HasBackColor; else the platform's window colour
+    Color BackColor{0xFFFFFF};  // with HasBackColor
     bool Visible = true;        // shown when constructed
     bool CloseButton = true, MinimizeButton = true, MaximizeButton = true;
     bool FullScreen = false, MenuBarVisible = true;
+
+    // What the content area shows, and an erased canvas: BackColor with HasBackColor, else white.
+    Color ShownBackColor() const { return HasBackColor ? BackColor : Color{0xFFFFFF}; }
 };
 
 class Window : public Object {

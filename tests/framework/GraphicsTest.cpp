@@ -31,9 +31,8 @@ fw::Ref<fw::Picture> Numbered(QImage::Format format = QImage::Format_RGB32) {
 // Drawing on a canvas of its own, erased to kBack.
 fw::Graphics ErasedCanvas() {
     auto store = std::make_shared<fw::detail::CanvasStore>();
-    store->eraseColor = kBack;
     store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
-    store->Erase();
+    store->Erase(kBack);
     return fw::Graphics(store);
 }
 

@@ -271,6 +271,29 @@ TEST_F(WindowTest, RefreshWithEraseWipesWhatAThreadDrew) {
     ASSERT_TRUE(WaitFor([&] { return canvas->grab().toImage().pixel(5, 6) == QColor(QRgb(back.rgb)).rgb(); }));
 }
 
+// An erased canvas shows what its window's content area shows, as the window's
+// settings stand when it is erased.
+TEST_F(WindowTest, ACanvasErasesToTheColourItsWindowShowsNow) {
+    const struct {
+        bool hasBackColor;
+        std::uint32_t backColor, shown;
+    } cases[] = {{true, 0x405060, 0x405060}, {false, 0x405060, 0xFFFFFF}};
+    for (const auto& c : cases) {
+        auto w = Make();
+        fw::WindowSettings s = w->Settings();
+        s.HasBackColor = c.hasBackColor;
+        s.BackColor = fw::Color{c.backColor};
+        w->ApplySettings(s);
+        OnGate([&] { w->Refresh(true); });
+        auto canvas = w->Find<fw::Canvas>("Canvas1");
+        const QRgb shown = QColor(QRgb(c.shown)).rgb();
+        EXPECT_EQ(OnGate([&] { return canvas->Graphics()->Pixel(5, 6); }), fw::Color{c.shown}) << c.hasBackColor;
+        EXPECT_EQ(w->Body()->palette().color(QPalette::Window).rgb(), shown) << c.hasBackColor;
+        EXPECT_TRUE(WaitFor([&] { return canvas->Widget()->grab().toImage().pixel(5, 6) == shown; }, 1000))
+            << c.hasBackColor;
+    }
+}
+
 // Draws, waits until the user-interface thread has taken the change up, then draws
 // again within the same frame, which has to wait for the rest of the frame; a while
 // later a third change must reach the screen as well.
