@@ -49,7 +49,9 @@ public:
     void Constructor();
     // Shows the window modeless and brings it to the front.
     void Show();
-    // Raises Close and takes the window out of the record; the object lives on while referenced.
+    // On the user-interface thread, raises Close and takes the window out of the record
+    // before it returns. From another thread it only asks that thread to, and returns at
+    // once, the window maybe still open. The object lives on while referenced.
     void Close();
     // A repaint; with erase it also wipes the drawing of every canvas of the window.
     void Refresh(bool eraseBackground);
