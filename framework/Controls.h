@@ -58,6 +58,8 @@ public:
     // The name it is registered under on its window.
     const std::string& Name() const { return name_; }
     bool Enabled() const;
+    // On the gate. From a thread other than the user interface's, the widget follows
+    // once that thread is idle, with the value that holds by then.
     void SetEnabled(bool enabled);
     int TabIndex() const { return tabIndex_; }
 

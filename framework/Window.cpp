@@ -173,12 +173,12 @@ void Window::ApplySettingsOnUi(const WindowSettings& s) {
     QPalette pal = widgets_->body->palette();
     pal.setColor(QPalette::Window, QColor(QRgb(s.ShownBackColor().rgb)));
     widgets_->body->setPalette(pal);
-    PlaceMenuBar();
+    PlaceBarAndBody();
     if (s.FullScreen) top->setWindowState(Qt::WindowFullScreen);
 }
 
 // The bar at the top, the body below it, and the window's size around both.
-void Window::PlaceMenuBar() {
+void Window::PlaceBarAndBody() {
     const WindowSettings& s = settings_;
     QWidget* top = widgets_->top;
     QWidget* bar = widgets_->menus ? widgets_->menus->Widget() : nullptr;
@@ -216,7 +216,7 @@ void Window::BuildMenus() {
         [weak](const Ref<MenuItem>& item) {
             WindowEvents::For(weak, [&](Window& w) { w.ChooseMenuItem(item); });
         });
-    PlaceMenuBar();
+    PlaceBarAndBody();
 }
 
 void Window::UpdateMenus() {

@@ -51,7 +51,7 @@ public:
     void Show();
     // On the user-interface thread, raises Close and takes the window out of the record
     // before it returns. From another thread it only asks that thread to, and returns at
-    // once, the window maybe still open. The object lives on while referenced.
+    // once: the window may still be open then. The object lives on while referenced.
     void Close();
     // A repaint; with erase it also wipes the drawing of every canvas of the window.
     void Refresh(bool eraseBackground);
@@ -115,7 +115,7 @@ private:
     void HandleMouseDown(int x, int y);
     void BuildMenus();
     void ApplySettingsOnUi(const WindowSettings& settings);
-    void PlaceMenuBar();
+    void PlaceBarAndBody();
     void RunAction(const Ref<RectControl>& control, const std::function<void()>& action);
 
     WindowSettings settings_;
