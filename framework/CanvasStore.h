@@ -4,9 +4,9 @@
 // whole step. Instead every pixel is read and written as a relaxed atomic word (a plain
 // load or store on the machine), so the widget may copy the image while a thread draws;
 // a frame copied half-drawn is completed by the next one. Only the image's shape (its
-// buffer, size and erase colour) is plain data: it is changed on the user-interface
-// thread while that thread holds the gate, and read by code that holds the gate or runs
-// on the user-interface thread, so a change never meets a drawing.
+// buffer and size) is plain data: it is changed on the user-interface thread while that
+// thread holds the gate, and read by code that holds the gate or runs on the
+// user-interface thread, so a change never meets a drawing.
 #pragma once
 
 #include <QImage>
@@ -21,7 +21,6 @@ namespace fw::detail {
 struct CanvasStore {
     // Only its buffer is used, through `pixels`; never copied, so that the buffer stays its own.
     QImage image;
-    std::uint32_t eraseColor = 0;
     std::uint32_t* pixels = nullptr;
     int width = 0, height = 0;
     std::ptrdiff_t stride = 0;  // pixels per row
@@ -61,8 +60,9 @@ struct CanvasStore {
         stride = image.bytesPerLine() / 4;
     }
 
-    void Erase() {
-        const std::uint32_t value = eraseColor | 0xFF000000u;
+    // Every pixel to the colour 0xRRGGBB.
+    void Erase(std::uint32_t rgb) {
+        const std::uint32_t value = rgb | 0xFF000000u;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) Store(At(x, y), value);
         screenUpdate->Changed();

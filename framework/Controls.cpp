@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <mutex>
+#include <stdexcept>
 
 #include "CanvasStore.h"
 #include "Dispatch.h"
@@ -24,6 +25,7 @@ namespace {
 QString ToQt(const std::string& s) { return QString::fromStdString(s); }
 
 constexpr int kDefaultTextPixels = 12;
+constexpr int kNoTextLimit = 32767;  // a line edit's own limit when none is set
 
 // Shows the canvas's image; repainted once a frame while something is drawn on it.
 class CanvasWidget : public QWidget {
@@ -49,6 +51,7 @@ private:
 
 struct RectControl::WidgetRef {
     QPointer<QWidget> widget;
+    bool built = false;  // on the user-interface thread, on the gate
 };
 
 RectControl::RectControl(const Ref<Window>& window) : window_(window), widget_(std::make_unique<WidgetRef>()) {}
@@ -64,7 +67,10 @@ void RectControl::Constructor() {
     if (!window) throw NilObjectException();
     detail::RunOnUi([&] {
         if (!window->Body()) throw NilObjectException();
+        // A second widget would orphan the first one, shown on the window for good.
+        if (widget_->built) throw std::logic_error("control built twice: " + FullClassName());
         widget_->widget = CreateWidget(window->Body());
+        widget_->built = true;
     });
 }
 
@@ -128,10 +134,13 @@ void RectControl::SetEnabled(bool enabled) {
         return;
     }
     std::weak_ptr<RectControl> weak = std::static_pointer_cast<RectControl>(shared_from_this());
-    // The value travels with the call: enabled_ belongs to the gate, the call runs off it.
-    detail::PostToUi([weak, enabled] {
+    // The widget takes the value that holds when the call runs, not this call's: a
+    // change made on the user-interface thread meanwhile is the later one. enabled_
+    // belongs to the gate, so the call reads it there, and lets the control go there.
+    detail::PostToUi([weak] {
+        Gate::Hold hold;
         if (auto c = weak.lock())
-            if (QWidget* w = c->Widget()) w->setEnabled(enabled);
+            if (QWidget* w = c->Widget()) w->setEnabled(c->enabled_);
     });
 }
 
@@ -172,17 +181,17 @@ QWidget* Canvas::CreateWidget(QWidget* parent) {
 }
 
 void Canvas::ApplyOwn(const ControlSettings& s) {
-    auto window = Owner().lock();
-    const WindowSettings ws = window ? window->Settings() : WindowSettings{};
-    // An erased canvas shows the window's background.
-    const std::uint32_t erase = ws.HasBackColor ? ws.BackColor.rgb : 0xFFFFFFu;
-    store_->eraseColor = erase;
     store_->SetImage(QImage(std::max(s.Width, 1), std::max(s.Height, 1), QImage::Format_RGB32));
-    store_->Erase();
+    Erase();
     if (QWidget* w = Widget()) w->setFocusPolicy(s.AcceptFocus ? Qt::StrongFocus : Qt::NoFocus);
 }
 
-void Canvas::Erase() { store_->Erase(); }
+// The colour is read at each erasing: the window's settings may have changed since.
+// On the gate, which the window's settings belong to.
+void Canvas::Erase() {
+    auto window = Owner().lock();
+    store_->Erase((window ? window->Settings() : WindowSettings{}).ShownBackColor().rgb);
+}
 
 // PushButton
 
@@ -236,7 +245,8 @@ TextField::TextField(const Ref<Window>& window) : RectControl(window), mirror_(s
 QWidget* TextField::CreateWidget(QWidget* parent) {
     auto* e = new QLineEdit(parent);
     std::shared_ptr<Mirror> mirror = mirror_;
-    // The user's edits are mirrored so that any thread can read the text.
+    // Every change of the widget's text is mirrored, the user's edits and the settings'
+    // text as the limit leaves it, so that any thread can read what the field shows.
     QObject::connect(e, &QLineEdit::textChanged, e, [mirror](const QString& t) {
         std::lock_guard lock(mirror->mutex);
         mirror->text = t.toStdString();
@@ -249,15 +259,13 @@ void TextField::ApplyOwn(const ControlSettings& s) {
     e->setFrame(s.Border);
     e->setEchoMode(s.Password ? QLineEdit::Password : QLineEdit::Normal);
     e->setReadOnly(s.ReadOnly);
-    if (s.LimitText > 0) e->setMaxLength(s.LimitText);
+    e->setMaxLength(s.LimitText > 0 ? s.LimitText : kNoTextLimit);
     e->setAlignment(s.Alignment == 2 ? Qt::AlignHCenter : s.Alignment == 3 ? Qt::AlignRight : Qt::AlignLeft);
     QPalette pal = e->palette();
     pal.setColor(QPalette::Text, QColor(QRgb(s.TextColor.rgb)));
     pal.setColor(QPalette::Base, QColor(QRgb(s.BackColor.rgb)));
     e->setPalette(pal);
-    e->setText(ToQt(s.Text));
-    std::lock_guard lock(mirror_->mutex);
-    mirror_->text = s.Text;
+    e->setText(ToQt(s.Text));  // mirrored as the widget holds it, maybe cut at the limit
 }
 
 std::string TextField::Text() const {

@@ -48,7 +48,8 @@ public:
     RectControl(const RectControl&) = delete;
     RectControl& operator=(const RectControl&) = delete;
 
-    // Makes the control's widget on its window (on the user-interface thread).
+    // Makes the control's widget on its window (on the user-interface thread), once:
+    // a second call throws std::logic_error.
     void Constructor();
     void Apply(const ControlSettings& settings);
     void SetTextSize(float pixels);  // one unit is one pixel
@@ -57,6 +58,8 @@ public:
     // The name it is registered under on its window.
     const std::string& Name() const { return name_; }
     bool Enabled() const;
+    // On the gate. From a thread other than the user interface's, the widget follows
+    // once that thread is idle, with the value that holds by then.
     void SetEnabled(bool enabled);
     int TabIndex() const { return tabIndex_; }
 
@@ -104,7 +107,7 @@ public:
     explicit Canvas(const Ref<Window>& window);
     // Never nil while the canvas exists; valid as long as the canvas.
     const Ref<fw::Graphics>& Graphics() const { return graphics_; }
-    // Wipes the drawing to the window's background colour.
+    // Wipes the drawing to the colour the window shows now (WindowSettings::ShownBackColor).
     void Erase();
 
 protected:

@@ -8,10 +8,11 @@
 
 namespace fw::detail {
 
-// Pictures are drawn at their natural size on a canvas of 567 × 486, so a picture
-// much larger than that can never be shown and only costs memory (4 bytes a pixel)
-// and decoding time. 1024 on a side covers the canvas with room to spare, at 4 MiB
-// for the largest picture.
+// A picture is decoded whole, at 4 bytes a pixel, into the frame its file states,
+// before anything of it is shown: without a cap a file of a few bytes could ask for
+// gigabytes (a frame of 32767 on a side is 4 GiB) and the time to fill them. 1024 on
+// a side bounds one picture at 4 MiB, and is still larger than a picture drawn at its
+// natural size, never scaled, into a control of a window usually needs to be.
 constexpr int kMaxPictSide = 1024;
 
 // The pixels the raster opcodes of one picture may expand in all, as a multiple of

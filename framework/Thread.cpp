@@ -32,6 +32,9 @@ struct Started {
 
 std::mutex gThreadsMutex;
 std::vector<Started> gThreads;  // guarded by gThreadsMutex
+// Set when the sweep at quit begins; from then on no thread starts, since none
+// would be joined. Guarded by gThreadsMutex.
+bool gSwept = false;
 thread_local Thread* tCurrent = nullptr;
 
 // Joins the threads that have ended (all of them when `all`), outside the lock.
@@ -39,6 +42,7 @@ void JoinThreads(bool all) {
     std::vector<std::thread> toJoin;
     {
         std::lock_guard lock(gThreadsMutex);
+        gSwept = gSwept || all;
         for (auto it = gThreads.begin(); it != gThreads.end();) {
             if (all || !it->life->running.load()) {
                 toJoin.push_back(std::move(it->thread));
@@ -68,6 +72,10 @@ void Thread::Run() {
     // thread exists: a thread that cannot be made (EAGAIN) leaves no ticket that
     // nobody would serve, and no running count that nothing would lower.
     std::promise<std::uint64_t> place;
+    // Made and listed in one hold of the lock, so that the sweep at quit either finds
+    // the thread or has begun before it, and then it is refused.
+    std::lock_guard lock(gThreadsMutex);
+    if (gSwept) return;
     std::thread thread([self, ticket = place.get_future(), life = life_]() mutable {
         Gate::AcquireReserved(ticket.get());
         tCurrent = self.get();
@@ -88,7 +96,6 @@ void Thread::Run() {
     });
     life_->running.store(true);
     place.set_value(Gate::Reserve());
-    std::lock_guard lock(gThreadsMutex);
     gThreads.push_back(Started{std::move(thread), life_});
 }
 

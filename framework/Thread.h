@@ -18,8 +18,12 @@ class Thread : public Object {
 public:
     Thread();
     ~Thread() override;
+    // One object, one thread: a copy would share the thread's life record.
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
     // Returns at once; the Run event (Event_Run) is then raised once on a new thread,
     // which ends when it returns. The object lives at least as long as its thread.
+    // Once the threads are being joined at quit, it starts nothing.
     void Run();
     // The thread's body.
     virtual void Event_Run() {}
@@ -60,7 +64,9 @@ namespace detail {
 void SignalUserCancel();
 }  // namespace detail
 
-// Ends the threads at quit: they see UserCancelled(), run to their stop test and are joined.
+// Ends the threads at quit: they see UserCancelled(), run to their stop test and are
+// joined. The join waits as long as it takes: a body that never tests UserCancelled()
+// (or never returns after it) keeps the application from quitting.
 void EndAllThreads();  // also makes UserCancelled() true from then on
 
 }  // namespace fw

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "Dispatch.h"
 #include "Gate.h"
@@ -123,6 +124,10 @@ void Window::Constructor() {
 
 void Window::BuildOnUiThread() {
     detail::RequireUiThread("Window::Constructor");
+    // Built twice, a window would be in the record twice, and its first widgets shown
+    // with nothing to close them. Refused before anything changes, like a class that
+    // is not registered: the handler that tried is ended and reported, the program goes on.
+    if (widgets_) throw std::logic_error("window built twice: " + FullClassName());
     auto self = std::static_pointer_cast<Window>(shared_from_this());
     const std::string name = FullClassName();
     OpenWindows().Add(name, self);
@@ -164,11 +169,24 @@ void Window::ApplySettingsOnUi(const WindowSettings& s) {
     if (s.CloseButton) flags |= Qt::WindowCloseButtonHint;
     if (s.MinimizeButton) flags |= Qt::WindowMinimizeButtonHint;
     if (s.MaximizeButton) flags |= Qt::WindowMaximizeButtonHint;
-    top->setWindowFlags(flags);
+    // Qt hides a shown window whose flags are set: set them only when they change,
+    // and show the window again, or it would stay open with nobody seeing it.
+    if (top->windowFlags() != flags) {
+        const bool shown = top->isVisible();
+        top->setWindowFlags(flags);
+        if (shown) top->show();
+    }
     QPalette pal = widgets_->body->palette();
-    const QColor back = s.HasBackColor ? QColor(QRgb(s.BackColor.rgb)) : pal.color(QPalette::Base);
-    pal.setColor(QPalette::Window, back);
+    pal.setColor(QPalette::Window, QColor(QRgb(s.ShownBackColor().rgb)));
     widgets_->body->setPalette(pal);
+    PlaceBarAndBody();
+    if (s.FullScreen) top->setWindowState(Qt::WindowFullScreen);
+}
+
+// The bar at the top, the body below it, and the window's size around both.
+void Window::PlaceBarAndBody() {
+    const WindowSettings& s = settings_;
+    QWidget* top = widgets_->top;
     QWidget* bar = widgets_->menus ? widgets_->menus->Widget() : nullptr;
     const int barHeight = bar && s.MenuBarVisible ? bar->sizeHint().height() : 0;
     if (bar) {
@@ -183,7 +201,6 @@ void Window::ApplySettingsOnUi(const WindowSettings& s) {
         top->setMaximumSize(s.MaxWidth, s.MaxHeight + barHeight);
         top->resize(s.Width, s.Height + barHeight);
     }
-    if (s.FullScreen) top->setWindowState(Qt::WindowFullScreen);
 }
 
 void Window::SetMenuBar(const Ref<fw::MenuBar>& bar) {
@@ -205,7 +222,7 @@ void Window::BuildMenus() {
         [weak](const Ref<MenuItem>& item) {
             WindowEvents::For(weak, [&](Window& w) { w.ChooseMenuItem(item); });
         });
-    ApplySettingsOnUi(settings_);
+    PlaceBarAndBody();
 }
 
 void Window::UpdateMenus() {

@@ -26,10 +26,13 @@ struct WindowSettings {
     bool Resizeable = true;
     std::string Title;
     bool HasBackColor = false;
-    Color BackColor{0xFFFFFF};  // with HasBackColor; else the platform's window colour
+    Color BackColor{0xFFFFFF};  // with HasBackColor
     bool Visible = true;        // shown when constructed
     bool CloseButton = true, MinimizeButton = true, MaximizeButton = true;
     bool FullScreen = false, MenuBarVisible = true;
+
+    // What the content area shows, and an erased canvas: BackColor with HasBackColor, else white.
+    Color ShownBackColor() const { return HasBackColor ? BackColor : Color{0xFFFFFF}; }
 };
 
 class Window : public Object {
@@ -41,11 +44,14 @@ public:
 
     // Builds the window on the user-interface thread: raises Layout, CreateControls,
     // AddMenuHandlers and Open, and shows it when the settings make it visible. From
-    // here until it closes the window is in the record of open windows.
+    // here until it closes the window is in the record of open windows. A window is
+    // built once: a second call throws std::logic_error, closed or not.
     void Constructor();
     // Shows the window modeless and brings it to the front.
     void Show();
-    // Raises Close and takes the window out of the record; the object lives on while referenced.
+    // On the user-interface thread, raises Close and takes the window out of the record
+    // before it returns. From another thread it only asks that thread to, and returns at
+    // once: the window may still be open then. The object lives on while referenced.
     void Close();
     // A repaint; with erase it also wipes the drawing of every canvas of the window.
     void Refresh(bool eraseBackground);
@@ -112,6 +118,7 @@ private:
     void HandleMouseDown(int x, int y);
     void BuildMenus();
     void ApplySettingsOnUi(const WindowSettings& settings);
+    void PlaceBarAndBody();
     void RunAction(const Ref<RectControl>& control, const std::function<void()>& action);
 
     WindowSettings settings_;

@@ -32,9 +32,8 @@ fw::Ref<fw::Picture> Numbered(QImage::Format format = QImage::Format_RGB32) {
 // Drawing on a canvas of its own, erased to kBack.
 fw::Graphics ErasedCanvas() {
     auto store = std::make_shared<fw::detail::CanvasStore>();
-    store->eraseColor = kBack;
     store->SetImage(QImage(kCanvasW, kCanvasH, QImage::Format_RGB32));
-    store->Erase();
+    store->Erase(kBack);
     return fw::Graphics(store);
 }
 
@@ -46,7 +45,6 @@ struct GuardedCanvas {
     std::vector<std::uint32_t> buffer = std::vector<std::uint32_t>((kCanvasH + 2) * kCanvasW, 0xFF000000u | kBack);
     std::shared_ptr<fw::detail::CanvasStore> store = std::make_shared<fw::detail::CanvasStore>();
     GuardedCanvas() {
-        store->eraseColor = kBack;
         store->SetImage(QImage(reinterpret_cast<uchar*>(buffer.data() + kCanvasW), kCanvasW, kCanvasH,
                                kCanvasW * 4, QImage::Format_RGB32));
     }

@@ -8,9 +8,11 @@
 #include <chrono>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "ProbeWindow.h"
+#include "framework/Dispatch.h"
 #include "framework/Runtime.h"
 #include "framework/Thread.h"
 #include "tests/Support.h"
@@ -262,6 +264,43 @@ TEST_F(ThreadTest, EnabledSetFromAThreadReachesTheWidgetInOrder) {
     EXPECT_TRUE(WaitFor([&] { return go->Widget()->isEnabled(); }));  // the last value, true
     EXPECT_TRUE(go->Enabled());
     w->Close();
+}
+
+// A thread's change reaches the widget after one made on the user-interface thread
+// meanwhile: the widget shows the value that holds, the later one.
+TEST_F(ThreadTest, EnabledSetOnBothThreadsEndsAsTheLaterChange) {
+    auto w = OnGate([] { return ProbeWindow::Make(); });
+    auto go = w->Find<fw::PushButton>("Go");
+    const struct {
+        bool fromThread, thenHere;
+    } cases[] = {{false, true}, {true, false}};
+    for (const auto& c : cases) {
+        auto t = fw::New<Caller>();
+        t->body = [&] { go->SetEnabled(c.fromThread); };
+        t->Run();
+        // No event runs meanwhile: the thread's change waits in the queue.
+        while (t->IsRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        OnGate([&] { go->SetEnabled(c.thenHere); });
+        bool queueRun = false;
+        fw::detail::PostToUi([&] { queueRun = true; });
+        ASSERT_TRUE(WaitFor([&] { return queueRun; }));
+        EXPECT_EQ(go->Widget()->isEnabled(), c.thenHere) << c.fromThread;
+        EXPECT_EQ(OnGate([&] { return go->Enabled(); }), c.thenHere) << c.fromThread;
+    }
+    w->Close();
+}
+
+// Objects with a life of their own (a thread, widgets) are not copied.
+TEST(Objects, ThoseWithALifeOfTheirOwnCannotBeCopied) {
+    const struct {
+        const char* what;
+        bool copyable;
+    } cases[] = {
+        {"Thread", std::is_copy_constructible_v<fw::Thread> || std::is_copy_assignable_v<fw::Thread>},
+        {"Window", std::is_copy_constructible_v<fw::Window> || std::is_copy_assignable_v<fw::Window>},
+        {"RectControl", std::is_copy_constructible_v<fw::RectControl> || std::is_copy_assignable_v<fw::RectControl>},
+    };
+    for (const auto& c : cases) EXPECT_FALSE(c.copyable) << c.what;
 }
 
 TEST_F(ThreadTest, AButtonWhoseControlIsGoneRaisesNothing) {

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QEventLoop>
 #include <QImage>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QTimer>
 #include <QPaintEvent>
@@ -135,6 +136,40 @@ TEST_F(WindowTest, NothingElseRunsInACallLentTheGate) {
     EXPECT_NE(err.Text().find("ProbeWindow.ProbeWindow.Go.Action not run"), std::string::npos) << err.Text();
 }
 
+// Changing a shown window's buttons or bar leaves it shown, each setting applied and
+// the bar above the content area.
+TEST_F(WindowTest, AShownWindowStaysShownWhateverIsChanged) {
+    const struct {
+        const char* what;
+        std::function<void(ProbeWindow&, fw::WindowSettings&)> change;
+    } cases[] = {
+        {"close button", [](ProbeWindow& w, fw::WindowSettings& s) {
+             s.CloseButton = false;
+             w.ApplySettings(s);
+         }},
+        {"menu bar", [](ProbeWindow& w, fw::WindowSettings&) {
+             auto bar = std::make_shared<fw::MenuBar>();
+             auto file = std::make_shared<fw::MenuItem>();
+             file->SetText("File");
+             bar->Append(file);
+             w.SetMenuBar(bar);
+         }},
+    };
+    for (const auto& c : cases) {
+        auto w = Make();
+        ASSERT_TRUE(w->TopWidget()->isVisible()) << c.what;
+        fw::WindowSettings s = w->Settings();
+        c.change(*w, s);
+        QWidget* top = w->TopWidget();
+        EXPECT_TRUE(top->isVisible()) << c.what;
+        EXPECT_EQ(top->windowFlags().testFlag(Qt::WindowCloseButtonHint), s.CloseButton) << c.what;
+        const int barHeight = w->Body()->y();
+        EXPECT_EQ(barHeight > 0, w->MenuBar() != nullptr) << c.what;
+        EXPECT_EQ(w->Body()->size(), QSize(s.Width, s.Height)) << c.what;
+        EXPECT_EQ(top->size(), QSize(s.Width, s.Height + barHeight)) << c.what;
+    }
+}
+
 TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
     auto w = Make();
     EXPECT_NE(w->Find<fw::Canvas>("Canvas1"), nullptr);
@@ -143,6 +178,54 @@ TEST_F(WindowTest, ControlsAreFoundByNameAndClass) {
     EXPECT_THROW(fw::NonNil(w->Control("NoSuchControl")), fw::NilObjectException);
     EXPECT_EQ(w->Body()->size(), QSize(200, 120));
     EXPECT_EQ(w->TopWidget()->minimumSize(), w->TopWidget()->maximumSize());  // not resizable
+}
+
+// A window or a control is built once: building it again is refused and changes
+// nothing, and the window still closes for good.
+TEST_F(WindowTest, BuildingAgainIsRefused) {
+    const struct {
+        const char* what;
+        std::function<void(ProbeWindow&)> build;
+    } cases[] = {
+        {"window", [](ProbeWindow& w) { w.Constructor(); }},
+        {"control", [](ProbeWindow& w) { fw::NonNil(w.Control("Go")).Constructor(); }},
+    };
+    for (const auto& c : cases) {
+        auto w = Make();
+        QWidget* top = w->TopWidget();
+        QWidget* go = w->Control("Go")->Widget();
+        const auto children = w->Body()->children();
+        EXPECT_THROW(OnGate([&] { c.build(*w); }), std::logic_error) << c.what;
+        EXPECT_EQ(w->TopWidget(), top) << c.what;
+        EXPECT_EQ(w->Control("Go")->Widget(), go) << c.what;
+        EXPECT_EQ(w->Body()->children(), children) << c.what;
+        EXPECT_EQ(w->opens, 1) << c.what;
+        top->close();
+        EXPECT_FALSE(w->IsOpen()) << c.what;
+        EXPECT_EQ(fw::OpenWindow(ProbeWindow::kName), nullptr) << c.what;
+    }
+}
+
+// A text field's text is what its widget holds, cut at the limit of the settings
+// applied last; one field takes the rows in turn.
+TEST_F(WindowTest, ATextFieldGivesTheTextItShows) {
+    auto w = Make();
+    auto field = OnGate([&] {
+        auto f = w->New<fw::TextField>();
+        f->Constructor();
+        w->AddControl("Field", f);
+        return f;
+    });
+    const struct {
+        int limit;
+        const char* text;
+        const char* shown;
+    } cases[] = {{5, "123456", "12345"}, {0, "123456", "123456"}, {3, "ab", "ab"}, {3, "abcd", "abc"}};
+    for (const auto& c : cases) {
+        field->Apply({.Name = "Field", .Width = 60, .Height = 20, .Text = c.text, .LimitText = c.limit});
+        EXPECT_EQ(static_cast<QLineEdit*>(field->Widget())->text().toStdString(), c.shown) << c.limit << c.text;
+        EXPECT_EQ(field->Text(), c.shown) << c.limit << " " << c.text;
+    }
 }
 
 // Controls hold one value a name, windows of one class several; a look-up gives the
@@ -258,6 +341,29 @@ TEST_F(WindowTest, RefreshWithEraseWipesWhatAThreadDrew) {
     EXPECT_EQ(g->Pixel(5, 6), back);
     EXPECT_EQ(g->Pixel(49, 39), back);
     ASSERT_TRUE(WaitFor([&] { return canvas->grab().toImage().pixel(5, 6) == QColor(QRgb(back.rgb)).rgb(); }));
+}
+
+// An erased canvas shows what its window's content area shows, as the window's
+// settings stand when it is erased.
+TEST_F(WindowTest, ACanvasErasesToTheColourItsWindowShowsNow) {
+    const struct {
+        bool hasBackColor;
+        std::uint32_t backColor, shown;
+    } cases[] = {{true, 0x405060, 0x405060}, {false, 0x405060, 0xFFFFFF}};
+    for (const auto& c : cases) {
+        auto w = Make();
+        fw::WindowSettings s = w->Settings();
+        s.HasBackColor = c.hasBackColor;
+        s.BackColor = fw::Color{c.backColor};
+        w->ApplySettings(s);
+        OnGate([&] { w->Refresh(true); });
+        auto canvas = w->Find<fw::Canvas>("Canvas1");
+        const QRgb shown = QColor(QRgb(c.shown)).rgb();
+        EXPECT_EQ(OnGate([&] { return canvas->Graphics()->Pixel(5, 6); }), fw::Color{c.shown}) << c.hasBackColor;
+        EXPECT_EQ(w->Body()->palette().color(QPalette::Window).rgb(), shown) << c.hasBackColor;
+        EXPECT_TRUE(WaitFor([&] { return canvas->Widget()->grab().toImage().pixel(5, 6) == shown; }, 1000))
+            << c.hasBackColor;
+    }
 }
 
 // Draws, waits until the user-interface thread has taken the change up, then draws
