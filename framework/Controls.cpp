@@ -190,7 +190,7 @@ void Canvas::ApplyOwn(const ControlSettings& s) {
 // On the gate, which the window's settings belong to.
 void Canvas::Erase() {
     auto window = Owner().lock();
-    store_->Erase((window ? window->Settings() : WindowSettings{}).ShownBackColor().rgb);
+    store_->Erase((window ? window->Settings().ShownBackColor() : WindowSettings{}.ShownBackColor()).rgb);
 }
 
 // PushButton

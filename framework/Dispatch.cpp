@@ -243,11 +243,8 @@ void RunOnUi(const std::function<void()>& fn) {
 void OrderAfterPosts() { (void)gPosted.load(std::memory_order_acquire); }
 
 namespace {
-// A rule of the framework broken is a programming error: say which, and end.
 void Require(bool holds, const char* where, const char* off) {
-    if (holds) return;
-    std::fprintf(stderr, "%s: %s called off %s\n", gProgramName.c_str(), where, off);
-    std::abort();
+    if (!holds) Refuse(where, (std::string("called off ") + off).c_str());
 }
 }  // namespace
 

@@ -29,12 +29,6 @@ thread_local int tDepth = 0;
 thread_local int tLentDepth = 0;
 thread_local bool tBorrower = false;
 
-// A rule of the gate broken is a programming error: say which call, and end.
-[[noreturn]] void Refuse(const char* where, const char* what) {
-    std::fprintf(stderr, "%s: %s %s\n", program_invocation_short_name, where, what);
-    std::abort();
-}
-
 // Call with gMutex held, after every change of the queue or the hook.
 void Publish() {
     const std::uint32_t word = (gNext - gServing > 1 ? detail::kYieldWaiting : 0u) |
@@ -49,7 +43,7 @@ void RunOffered(std::unique_lock<std::mutex>& lock) {
     const int depth = std::exchange(tDepth, 1);
     tLentDepth = 1;
     loan->RunLent();
-    if (tDepth != 1) Refuse("a call lent the gate", "returned at another depth of the gate than it began");
+    if (tDepth != 1) detail::Refuse("a call lent the gate", "returned at another depth of the gate than it began");
     tLentDepth = 0;
     tDepth = depth;
     lock.lock();
@@ -78,6 +72,11 @@ void LetGo() {
 
 }  // namespace
 
+void detail::Refuse(const char* where, const char* what) {
+    std::fprintf(stderr, "%s: %s %s\n", program_invocation_short_name, where, what);
+    std::abort();
+}
+
 std::uint64_t Gate::Reserve() {
     std::lock_guard lock(gMutex);
     const std::uint64_t ticket = gNext++;
@@ -100,13 +99,13 @@ void Gate::Acquire() {
 }
 
 void Gate::Release() {
-    if (tDepth <= tLentDepth) Refuse("Gate::Release", "called off the gate");
+    if (tDepth <= tLentDepth) detail::Refuse("Gate::Release", "called off the gate");
     if (--tDepth > 0) return;
     LetGo();
 }
 
 void Gate::ReleaseLast(const char* where) {
-    if (tDepth != 1 || tLentDepth != 0) Refuse(where, "ended holding the gate another number of times than once");
+    if (tDepth != 1 || tLentDepth != 0) detail::Refuse(where, "ended holding the gate another number of times than once");
     tDepth = 0;
     LetGo();
 }
@@ -116,7 +115,7 @@ bool Gate::Contended() {
 }
 
 void Gate::HandOver() {
-    if (tDepth <= tLentDepth) Refuse("Gate::HandOver", "called off the gate");
+    if (tDepth <= tLentDepth) detail::Refuse("Gate::HandOver", "called off the gate");
     if (!Contended()) return;
     // Queue up again in the same step as letting go, so that the waiters cannot
     // take the gate back and forth among themselves while this thread waits for the lock.
@@ -132,7 +131,7 @@ void Gate::HandOver() {
 }
 
 Gate::Away::Away() : depth_(tDepth) {
-    if (tLentDepth != 0) Refuse("Gate::Away", "called on a gate that is only lent");
+    if (tLentDepth != 0) detail::Refuse("Gate::Away", "called on a gate that is only lent");
     if (depth_ == 0) return;
     tDepth = 0;
     LetGo();
@@ -149,10 +148,10 @@ bool Gate::HeldByThisThread() { return tDepth > 0; }
 void Gate::BecomeBorrower() { tBorrower = true; }
 
 void Gate::Offer(Loan& loan) {
-    if (tDepth == 0 || tBorrower) Refuse("Gate::Offer", "called by a thread that does not hold the gate for itself");
+    if (tDepth == 0 || tBorrower) detail::Refuse("Gate::Offer", "called by a thread that does not hold the gate for itself");
     {
         std::lock_guard lock(gMutex);
-        if (gOffered) Refuse("Gate::Offer", "called while another loan is on offer");
+        if (gOffered) detail::Refuse("Gate::Offer", "called while another loan is on offer");
         gOffered = &loan;
     }
     gTurn.notify_all();  // a borrower that waits for the gate takes it there

@@ -84,6 +84,10 @@ public:
 };
 
 namespace detail {
+// A rule of the framework broken is a programming error: says which call, and ends the
+// process.
+[[noreturn]] void Refuse(const char* where, const char* what);
+
 // The one word a yield reads, kept by the gate under its lock: kYieldWaiting while
 // someone waits for the gate, kYieldHooked while a yield hook is set, else 0.
 inline constexpr std::uint32_t kYieldWaiting = 1, kYieldHooked = 2;

@@ -348,11 +348,9 @@ Ref<RectControl> Window::Control(std::string_view name) const {
     return control ? *control : nullptr;
 }
 
+// The caller keeps the window alive through a handler that closes it, and lets it go
+// on the gate (RectControl::RaiseAction).
 void Window::RunAction(const Ref<RectControl>& control, const std::function<void()>& action) {
-    // Keeps the window alive through a handler that closes it; the reference may be its
-    // last, and goes on the gate.
-    Gate::Hold hold;
-    auto self = std::static_pointer_cast<Window>(shared_from_this());
     RunHandler(FullClassName() + "." + control->Name() + ".Action", [&] {
         sender_ = control;
         struct Reset {
